@@ -1,0 +1,110 @@
+#include "inventoryfile.h"
+
+#include "texthelpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <array>
+
+namespace Inventory {
+
+namespace {
+
+// Windows-1252 for bytes 0x80..0x9F; the five unassigned bytes keep their
+// C1 code points so that no byte is ever lost in decoding.
+constexpr std::array<char16_t, 32> Windows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString DecodeWindows1252(const QByteArray &bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(Windows1252High[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+} // namespace
+
+QString InventoryPath(const QString &folder)
+{
+    return QDir(folder).filePath(InventoryFileName.toString());
+}
+
+bool InventoryExists(const QString &folder)
+{
+    const QFileInfo info(InventoryPath(folder));
+    return info.isFile() && !info.isHidden();
+}
+
+QString DecodeInventory(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return DecodeWindows1252(bytes);
+}
+
+QString JoinLines(QStringView text)
+{
+    QString joined;
+    joined.reserve(text.size() + text.size() / 16 + LineEnd.size());
+    ForEachLine(text, [&joined](QStringView line) {
+        joined += line;
+        joined += LineEnd;
+    });
+    return joined;
+}
+
+QString ListTextFromFile(QStringView text)
+{
+    const QString doubled = LineEnd.toString() + LineEnd.toString();
+    return ReplaceAll(JoinLines(text), doubled, LineEnd.toString());
+}
+
+ReadResult ReadInventory(const QString &folder)
+{
+    ReadResult result;
+    if (!InventoryExists(folder))
+        return result;
+    QFile file(InventoryPath(folder));
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.ok = false;
+        result.error = file.errorString();
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.ok = false;
+        result.error = file.errorString();
+        return result;
+    }
+    result.text = DecodeInventory(bytes);
+    return result;
+}
+
+FileResult WriteInventory(const QString &folder, const QString &listText)
+{
+    QSaveFile file(InventoryPath(folder));
+    QByteArray bytes = listText.toUtf8();
+    bytes += "\r\n";
+    const bool written = file.open(QIODevice::WriteOnly)
+                         && file.write(bytes) == bytes.size()
+                         && file.commit();
+    if (written)
+        return {};
+    return {false, file.errorString()};
+}
+
+} // namespace Inventory

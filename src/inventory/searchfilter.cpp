@@ -1,0 +1,85 @@
+#include "searchfilter.h"
+
+#include "inventoryfile.h"
+#include "texthelpers.h"
+
+#include <QStringMatcher>
+
+namespace Inventory {
+
+namespace {
+
+qsizetype LineStartBefore(QStringView text, qsizetype pos)
+{
+    while (pos > 0 && text[pos - 1] != u'\r' && text[pos - 1] != u'\n')
+        --pos;
+    return pos;
+}
+
+qsizetype LineEndFrom(QStringView text, qsizetype pos)
+{
+    while (pos < text.size() && text[pos] != u'\r' && text[pos] != u'\n')
+        ++pos;
+    return pos;
+}
+
+} // namespace
+
+QString MatchingLines(QStringView text, QStringView query)
+{
+    // Lines never hold a line end, so a query with one matches nothing.
+    if (query.contains(u'\r') || query.contains(u'\n'))
+        return {};
+
+    QString matches;
+    if (query.isEmpty()) {
+        ForEachLine(text, [&matches](QStringView line) {
+            if (line.isEmpty())
+                return;
+            matches += line;
+            matches += LineEnd;
+        });
+        return matches;
+    }
+
+    // One pass over the whole text: every hit names its line, and the search
+    // goes on after that line, so each line is taken once.
+    const QStringMatcher matcher(query, Qt::CaseSensitive);
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype hit = matcher.indexIn(text, from);
+        if (hit < 0)
+            break;
+        const qsizetype start = LineStartBefore(text, hit);
+        const qsizetype end = LineEndFrom(text, hit + query.size());
+        matches += text.sliced(start, end - start);
+        matches += LineEnd;
+        from = end;
+    }
+    return matches;
+}
+
+FilterResult FilterInventory(const QString &folder, const QString &query)
+{
+    FilterResult result;
+    result.query = query;
+    if (!InventoryExists(folder))
+        return result;
+    const ReadResult file = ReadInventory(folder);
+    if (!file.ok) {
+        result.ok = false;
+        result.error = file.error;
+        return result;
+    }
+    result.listText = MatchingLines(file.text, query);
+    if (!result.listText.isEmpty())
+        return result;
+
+    result.retried = true;
+    result.query = query.toUpper();
+    if (result.query != query)
+        result.listText = MatchingLines(file.text, result.query);
+    return result;
+}
+
+} // namespace Inventory

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace Inventory {
+
+// Each line of text that contains query (exact, case-sensitive), in order,
+// followed by CR LF. An empty query matches every non-empty line.
+QString MatchingLines(QStringView text, QStringView query);
+
+struct FilterResult
+{
+    bool ok = true;
+    QString error;      // why the file could not be read
+    QString listText;   // the matching lines
+    QString query;      // the search text after the run: upper case after a retry
+    bool retried = false;
+};
+
+// The lines of the inventory file that contain query. When none does, the
+// query is turned into upper case and the file searched once more. With no
+// file the list is empty and the query stays as it is.
+FilterResult FilterInventory(const QString &folder, const QString &query);
+
+} // namespace Inventory

@@ -1,0 +1,22 @@
+#include "texthelpers.h"
+
+namespace Inventory {
+
+qsizetype LineEndLengthAt(QStringView text, qsizetype pos)
+{
+    if (pos >= text.size())
+        return 0;
+    const QChar c = text[pos];
+    if (c == u'\r')
+        return (pos + 1 < text.size() && text[pos + 1] == u'\n') ? 2 : 1;
+    return c == u'\n' ? 1 : 0;
+}
+
+QString ReplaceAll(QString text, const QString &find, const QString &with)
+{
+    if (find.isEmpty())
+        return text;
+    return text.replace(find, with, Qt::CaseSensitive);
+}
+
+} // namespace Inventory
