@@ -1,0 +1,230 @@
+#include "form1.h"
+
+#include "entrycommands.h"
+#include "inventoryfile.h"
+#include "messages.h"
+#include "recordselection.h"
+#include "searchfilter.h"
+#include "texthelpers.h"
+
+#include <QDir>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+using namespace Inventory;
+
+namespace {
+
+const QStringList TypeList = {
+    QStringLiteral("Resistenza"), QStringLiteral("Condensatore"), QStringLiteral("Induttanza"),
+    QStringLiteral("Transistor"), QStringLiteral("RF Transistor"), QStringLiteral("Quarzo"),
+    QStringLiteral("Risuonatore"), QStringLiteral("Socket"), QStringLiteral("IC"),
+    QStringLiteral("MicroChip"), QStringLiteral("Varie"),
+};
+
+QString NativePath(const QString &folder)
+{
+    return QDir::toNativeSeparators(QDir(folder).absoluteFilePath(InventoryFileName.toString()));
+}
+
+} // namespace
+
+Form1::Form1(const QString &folder, Messages &messages, QWidget *parent)
+    : QWidget(parent), m_folder(folder), m_messages(messages)
+{
+    ui.setupUi(this);
+    bindEvents();
+}
+
+void Form1::bindEvents()
+{
+    connect(ui.Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(ui.Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(ui.Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(ui.Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(ui.Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(ui.Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    // textEdited, not textChanged: only the user's own edits count, never the
+    // program's assignments (such as the upper-case retry of the search).
+    connect(ui.Text2, &QLineEdit::textEdited, this, &Form1::Text2_Change);
+    connect(ui.Text4, &QLineEdit::textEdited, this, &Form1::Text4_Change);
+    ui.Text5->viewport()->installEventFilter(&m_text5Clicks);
+    connect(&m_text5Clicks, &MouseClicks::clicked, this, &Form1::Text5_Click);
+}
+
+bool Form1::Form_Load()
+{
+    const ReadResult file = ReadInventory(m_folder);
+    if (!file.ok) {
+        m_messages.warn(this, tr("Impossibile leggere l'archivio %1: %2\n"
+                                 "Il programma viene chiuso senza modificarlo.")
+                                  .arg(NativePath(m_folder), file.error));
+        return false;
+    }
+    setListText(ListTextFromFile(file.text));
+
+    ui.Combo1->addItems(TypeList);
+    // Adding the first item made it current; the field keeps its own text.
+    ui.Combo1->setCurrentIndex(-1);
+    ui.Combo1->setEditText(QStringLiteral("..."));
+    ui.Text1->setFocus();
+    return true;
+}
+
+QString Form1::listText() const
+{
+    const QTextDocument *document = ui.Text5->document();
+    QString text;
+    text.reserve(document->characterCount() + document->blockCount());
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block != document->begin())
+            text += LineEnd;
+        text += block.text();
+    }
+    return text;
+}
+
+void Form1::setListText(const QString &text)
+{
+    // The document takes CR LF as one line break.
+    ui.Text5->setPlainText(text);
+}
+
+RecordFields Form1::fields() const
+{
+    return {ui.Text1->text(), ui.Text2->text(), ui.Text3->text(), ui.Combo1->currentText()};
+}
+
+void Form1::setFields(const RecordFields &fields)
+{
+    ui.Text1->setText(fields.box);
+    ui.Text2->setText(fields.item);
+    ui.Text3->setText(fields.quantity);
+    ui.Combo1->setEditText(fields.type);
+}
+
+bool Form1::writeInventory(const QString &text)
+{
+    const FileResult written = WriteInventory(m_folder, text);
+    if (!written.ok) {
+        m_messages.warn(this, tr("Impossibile salvare l'archivio %1: %2\n"
+                                 "Il file è rimasto com'era.")
+                                  .arg(NativePath(m_folder), written.error));
+    }
+    return written.ok;
+}
+
+void Form1::reportReadFailure(const QString &error)
+{
+    m_messages.warn(this, tr("Impossibile leggere l'archivio %1: %2")
+                              .arg(NativePath(m_folder), error));
+}
+
+void Form1::Command1_Click()
+{
+    ui.Text3->setText(StepQuantity(ui.Text3->text(), +1));
+}
+
+void Form1::Command2_Click()
+{
+    ui.Text3->setText(StepQuantity(ui.Text3->text(), -1));
+}
+
+void Form1::Command3_Click()
+{
+    const RecordFields entered = fields();
+    const std::optional<QString> record = InsertedRecord(entered);
+    if (!record)
+        return;
+    ComposedRecord = *record;
+    // Appending through a cursor keeps the rest of the list and its view as they are.
+    QTextCursor end(ui.Text5->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(ComposedRecord);
+    setFields(FieldsAfterInsert(entered));
+}
+
+void Form1::Command4_Click()
+{
+    if (m_listShowsSearchResult) {
+        m_messages.inform(this, tr("L'elenco mostra il risultato di una ricerca, non l'intero "
+                                   "archivio, e non viene salvato.\n"
+                                   "Svuotare il campo Ricerca per riavere l'intero archivio "
+                                   "e poterlo salvare."));
+        return;
+    }
+    if (!writeInventory(listText()))
+        return;
+    m_messages.inform(this, tr("Archivio salvato in ") + NativePath(m_folder));
+}
+
+void Form1::Command5_Click()
+{
+    close();
+}
+
+void Form1::Command6_Click()
+{
+    if (!SelectedRecord.isEmpty()) {
+        const QString composed = ComposeRecord(fields());
+        const QString list = ReplaceAll(listText(), SelectedRecord, composed);
+        if (m_listShowsSearchResult) {
+            // The list holds only some records: change the file's full content instead.
+            const ReadResult file = ReadInventory(m_folder);
+            if (!file.ok) {
+                reportReadFailure(file.error);
+                return;
+            }
+            if (!writeInventory(ReplaceAll(ListTextFromFile(file.text), SelectedRecord, composed)))
+                return;
+        } else if (!writeInventory(list)) {
+            return;
+        }
+        ComposedRecord = composed;
+        const int scrolled = ui.Text5->verticalScrollBar()->value();
+        setListText(list);
+        ui.Text5->verticalScrollBar()->setValue(scrolled);
+        // One update per selection: pressing again must not touch the record twice.
+        SelectedRecord.clear();
+    }
+    setFields(ClearedFields());
+}
+
+void Form1::Text2_Change()
+{
+}
+
+void Form1::Text4_Change()
+{
+    const QString query = ui.Text4->text();
+    const FilterResult found = FilterInventory(m_folder, query);
+    if (!found.ok) {
+        reportReadFailure(found.error);
+        return;
+    }
+    setListText(found.listText);
+    m_listShowsSearchResult = !query.isEmpty();
+    if (found.retried) {
+        if (found.query != query)
+            ui.Text4->setText(found.query);
+        ui.Text4->setCursorPosition(found.query.size());
+    }
+}
+
+void Form1::Text5_Click()
+{
+    // Only the clicked line is handed over, with its CR LF when one follows it.
+    const QTextCursor caret = ui.Text5->textCursor();
+    const QTextBlock line = ui.Text5->document()->findBlock(caret.selectionStart());
+    QString lineText = line.text();
+    if (line.next().isValid())
+        lineText += LineEnd;
+    const std::optional<RecordFields> selected =
+        SelectRecordAtCaret(lineText, caret.selectionStart() - line.position());
+    if (!selected)
+        return;
+    setFields(*selected);
+    SelectedRecord = ComposeRecord(fields());
+}

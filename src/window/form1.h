@@ -1,0 +1,58 @@
+#pragma once
+
+#include "mouseclicks.h"
+#include "ui_form1.h"
+
+#include <QString>
+#include <QWidget>
+
+#include "recordline.h"
+
+class Messages;
+
+// The program's one window. It holds all state: the texts of its controls,
+// the selected and the last composed record line. The inventory lives in
+// pezzarium.txt inside folder.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    Form1(const QString &folder, Messages &messages, QWidget *parent = nullptr);
+
+    // Loads the inventory and fills the type list. False when the inventory
+    // exists but cannot be read: the program must then end without saving.
+    bool Form_Load();
+
+    // The list's lines joined by CR LF, as the file holds them.
+    QString listText() const;
+    bool listShowsSearchResult() const { return m_listShowsSearchResult; }
+
+private:
+    void bindEvents();
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Text2_Change();
+    void Text4_Change();
+    void Text5_Click();
+
+    Inventory::RecordFields fields() const;
+    void setFields(const Inventory::RecordFields &fields);
+    void setListText(const QString &text);
+    bool writeInventory(const QString &text);
+    void reportReadFailure(const QString &error);
+
+    Ui::Form1 ui;
+    MouseClicks m_text5Clicks;
+    QString m_folder;
+    Messages &m_messages;
+    bool m_listShowsSearchResult = false;
+
+    QString SelectedRecord;
+    QString ComposedRecord;
+};

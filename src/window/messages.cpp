@@ -1,0 +1,14 @@
+#include "messages.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+void MessageBoxes::inform(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QCoreApplication::applicationName(), text);
+}
+
+void MessageBoxes::warn(QWidget *parent, const QString &text)
+{
+    QMessageBox::warning(parent, QCoreApplication::applicationName(), text);
+}
