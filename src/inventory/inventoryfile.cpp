@@ -49,7 +49,8 @@ bool InventoryExists(const QString &folder)
 
 QString DecodeInventory(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a sequence cut off at the end is an error, not a wait for more.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
@@ -99,8 +100,11 @@ FileResult WriteInventory(const QString &folder, const QString &listText)
     QSaveFile file(InventoryPath(folder));
     QByteArray bytes = listText.toUtf8();
     bytes += "\r\n";
+    // flush() on its own: commit() can report success although writing out
+    // the buffered bytes failed (a full disk), which would leave a cut file.
     const bool written = file.open(QIODevice::WriteOnly)
                          && file.write(bytes) == bytes.size()
+                         && file.flush()
                          && file.commit();
     if (written)
         return {};
