@@ -1,0 +1,16 @@
+#pragma once
+
+#include "messages.h"
+
+#include <QStringList>
+
+// Keeps the messages the window would have shown, so tests can read them.
+class RecordingMessages final : public Messages
+{
+public:
+    void inform(QWidget *, const QString &text) override { informations << text; }
+    void warn(QWidget *, const QString &text) override { warnings << text; }
+
+    QStringList informations;
+    QStringList warnings;
+};

@@ -1,0 +1,258 @@
+#include "form1.h"
+#include "recordingmessages.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+
+const QString Transistor = QStringLiteral("[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor");
+const QString Diode = QStringLiteral("[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Varie");
+const QString Chip = QStringLiteral("[Box]: Cassetto 3 [Item]: NE555 [Nr]: 2 [Type]: IC");
+
+QByteArray Saved(const QStringList &lines)
+{
+    return (lines.join("\r\n") + "\r\n\r\n").toUtf8();
+}
+
+} // namespace
+
+// Clicking, updating and searching, driven through the real window.
+class TestEditing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void clickFillsFieldsAndUpdateReplacesTheRecord();
+    void updateReplacesEveryOccurrence();
+    void clickOutsideARecordChangesNothing_data();
+    void clickOutsideARecordChangesNothing();
+    void searchShowsMatchingLinesOfTheFile_data();
+    void searchShowsMatchingLinesOfTheFile();
+    void searchWithoutFileEmptiesListAndKeepsText();
+    void saveRefusesASearchResultUntilSearchIsEmptied();
+    void updateOnASearchResultKeepsOtherRecordsInTheFile();
+
+private:
+    void start(const QByteArray &inventory);
+    void writeInventory(const QByteArray &bytes);
+    QByteArray inventoryBytes() const;
+    void clickListLine(int line, int column);
+    void search(const QString &text);
+    QStringList fieldTexts();
+    template<typename T> T *control(const char *name) { return m_form->findChild<T *>(name); }
+    void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<Form1> m_form;
+    RecordingMessages m_messages;
+};
+
+void TestEditing::init()
+{
+    m_form.reset();
+    m_folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_folder->isValid());
+    m_messages = {};
+}
+
+void TestEditing::start(const QByteArray &inventory)
+{
+    if (!inventory.isNull())
+        writeInventory(inventory);
+    m_form = std::make_unique<Form1>(m_folder->path(), m_messages);
+    QVERIFY(m_form->Form_Load());
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void TestEditing::writeInventory(const QByteArray &bytes)
+{
+    QFile file(m_folder->filePath("pezzarium.txt"));
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray TestEditing::inventoryBytes() const
+{
+    QFile file(m_folder->filePath("pezzarium.txt"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
+}
+
+void TestEditing::clickListLine(int line, int column)
+{
+    auto *list = control<QPlainTextEdit>("Text5");
+    const QTextBlock block = list->document()->findBlockByNumber(line);
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + column);
+    list->ensureCursorVisible();
+    const QRect caret = list->cursorRect(cursor);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, caret.center() + QPoint(1, 0));
+}
+
+void TestEditing::search(const QString &text)
+{
+    auto *field = control<QLineEdit>("Text4");
+    field->setFocus();
+    field->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Delete);
+    else
+        QTest::keyClicks(field, text);
+}
+
+QStringList TestEditing::fieldTexts()
+{
+    return {control<QLineEdit>("Text1")->text(), control<QLineEdit>("Text2")->text(),
+            control<QLineEdit>("Text3")->text(), control<QComboBox>("Combo1")->currentText()};
+}
+
+void TestEditing::clickFillsFieldsAndUpdateReplacesTheRecord()
+{
+    start(Saved({Transistor, Diode, Chip}));
+    clickListLine(1, 20);
+    QCOMPARE(fieldTexts(), QStringList({"A2", "1N4148", "5", "Varie"}));
+
+    control<QLineEdit>("Text3")->setText("6");
+    click("Command6");
+    const QString updated = "[Box]: A2 [Item]: 1N4148 [Nr]: 6 [Type]: Varie";
+    QCOMPARE(m_form->listText(), QStringList({Transistor, updated, Chip, ""}).join("\r\n"));
+    QCOMPARE(inventoryBytes(), Saved({Transistor, updated, Chip}));
+    QCOMPARE(fieldTexts(), QStringList({"", "", "0", "..."}));
+
+    // A second press without a new click only clears the fields.
+    writeInventory("scritto da un altro programma\r\n");
+    control<QLineEdit>("Text1")->setText("X");
+    click("Command6");
+    QCOMPARE(inventoryBytes(), QByteArray("scritto da un altro programma\r\n"));
+    QCOMPARE(fieldTexts(), QStringList({"", "", "0", "..."}));
+    QVERIFY(m_messages.informations.isEmpty() && m_messages.warnings.isEmpty());
+}
+
+void TestEditing::updateReplacesEveryOccurrence()
+{
+    start(Saved({Diode, Transistor, Diode}));
+    clickListLine(2, 0);
+    control<QComboBox>("Combo1")->setEditText("Diodo");
+    click("Command6");
+    const QString updated = "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Diodo";
+    QCOMPARE(inventoryBytes(), Saved({updated, Transistor, updated}));
+}
+
+void TestEditing::clickOutsideARecordChangesNothing_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("line");
+
+    QTest::addRow("empty_line") << Transistor + "\r\n\r\n" + Diode + "\r\n" << 1;
+    QTest::addRow("line_without_box_marker") << Transistor + "\r\nappunti vari\r\n" << 1;
+    QTest::addRow("last_line_without_line_end") << Transistor + "\r\n" + Diode << 1;
+    QTest::addRow("type_marker_without_space") << Diode.chopped(6) + "\r\n" << 0;
+}
+
+void TestEditing::clickOutsideARecordChangesNothing()
+{
+    QFETCH(QString, list);
+    QFETCH(int, line);
+    start({});
+    control<QPlainTextEdit>("Text5")->setPlainText(list);
+    clickListLine(0, 3);
+    if (line == 0)
+        control<QLineEdit>("Text1")->setText("prima");
+    const QStringList before = fieldTexts();
+
+    clickListLine(line, 0);
+    QCOMPARE(fieldTexts(), before);
+    // Nothing was selected by that click, so an update must not write the file.
+    if (line == 0) {
+        click("Command6");
+        QCOMPARE(inventoryBytes(), QByteArray("<absent>"));
+    }
+}
+
+void TestEditing::searchShowsMatchingLinesOfTheFile_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::addRow("code_matches") << "BC547" << "BC547" << QStringList{Transistor};
+    QTest::addRow("lower_case_retried_in_upper") << "bc547" << "BC547" << QStringList{Transistor};
+    QTest::addRow("no_match_turns_upper") << "zzz" << "ZZZ" << QStringList{};
+    QTest::addRow("digits_without_match_stay") << "123" << "123" << QStringList{};
+    QTest::addRow("marker_matches_every_record") << "Nr" << "Nr" << QStringList{Transistor, Diode, Chip};
+    QTest::addRow("space_inside_value") << "Cassetto 3" << "Cassetto 3" << QStringList{Chip};
+    QTest::addRow("empty_shows_every_record") << "" << "" << QStringList{Transistor, Diode, Chip};
+}
+
+void TestEditing::searchShowsMatchingLinesOfTheFile()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, field);
+    QFETCH(QStringList, lines);
+
+    start(Saved({Transistor, Diode, Chip}));
+    // The list was edited but not saved: a search shows the file, not the list.
+    control<QPlainTextEdit>("Text5")->appendPlainText("non salvato");
+    search(typed);
+
+    auto *text4 = control<QLineEdit>("Text4");
+    QCOMPARE(text4->text(), field);
+    QCOMPARE(text4->cursorPosition(), field.size());
+    QString expected;
+    for (const QString &line : lines)
+        expected += line + "\r\n";
+    QCOMPARE(m_form->listText(), expected);
+}
+
+void TestEditing::searchWithoutFileEmptiesListAndKeepsText()
+{
+    start({});
+    control<QPlainTextEdit>("Text5")->setPlainText("bozza");
+    search("abc");
+    QCOMPARE(control<QLineEdit>("Text4")->text(), QStringLiteral("abc"));
+    QCOMPARE(m_form->listText(), QString());
+}
+
+void TestEditing::saveRefusesASearchResultUntilSearchIsEmptied()
+{
+    const QByteArray inventory = Saved({Transistor, Diode, Chip});
+    start(inventory);
+    search("...");
+    click("Command4");
+    QCOMPARE(inventoryBytes(), inventory);
+    QCOMPARE(m_messages.informations.size(), 1);
+    QVERIFY(m_messages.informations.first().contains("Ricerca"));
+
+    search("");
+    QVERIFY(!m_form->listShowsSearchResult());
+    click("Command4");
+    QCOMPARE(inventoryBytes(), inventory);
+    QCOMPARE(m_messages.informations.size(), 2);
+    QVERIFY(m_messages.informations.last().startsWith("Archivio salvato in "));
+}
+
+void TestEditing::updateOnASearchResultKeepsOtherRecordsInTheFile()
+{
+    start(Saved({Transistor, Diode, Chip, Diode}));
+    search("1N4148");
+    QCOMPARE(m_form->listText(), Diode + "\r\n" + Diode + "\r\n");
+    clickListLine(0, 10);
+    control<QLineEdit>("Text2")->setText("1N4007");
+    click("Command6");
+
+    const QString updated = "[Box]: A2 [Item]: 1N4007 [Nr]: 5 [Type]: Varie";
+    QCOMPARE(m_form->listText(), updated + "\r\n" + updated + "\r\n");
+    QCOMPARE(inventoryBytes(), Saved({Transistor, updated, Chip, updated}));
+    QVERIFY(m_messages.warnings.isEmpty());
+}
+
+QTEST_MAIN(TestEditing)
+#include "tst_editing.moc"

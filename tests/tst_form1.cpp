@@ -1,0 +1,307 @@
+#include "form1.h"
+#include "recordingmessages.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QByteArray TwoRecords = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n"
+                              "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Varie\r\n\r\n";
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void startsWithCaptionsAndInitialValues_data();
+    void startsWithCaptionsAndInitialValues();
+    void startsWithTheElevenTypes();
+    void startsWithFocusInBoxFieldAndTabsInTableOrder();
+    void loadsTheFileIntoTheList();
+    void endsWhenTheFileCannotBeRead();
+    void quantityButtonsStep();
+    void insertAppendsAndKeepsBoxAndType();
+    void insertWithoutBoxOrCodeChangesNothing_data();
+    void insertWithoutBoxOrCodeChangesNothing();
+    void insertJoinsALastLineWithoutLineEnd();
+    void saveWritesTheListAndConfirms();
+    void saveFailureKeepsFileListAndWindow();
+    void exitClosesWithoutWriting();
+
+private:
+    void writeInventory(const QByteArray &bytes);
+    QByteArray inventoryBytes() const;
+    template<typename T> T *control(const char *name) { return m_form->findChild<T *>(name); }
+    void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<Form1> m_form;
+    RecordingMessages m_messages;
+};
+
+void TestForm1::init()
+{
+    m_form.reset();
+    m_folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_folder->isValid());
+    m_messages = {};
+    m_form = std::make_unique<Form1>(m_folder->path(), m_messages);
+}
+
+void TestForm1::writeInventory(const QByteArray &bytes)
+{
+    QFile file(m_folder->filePath("pezzarium.txt"));
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray TestForm1::inventoryBytes() const
+{
+    QFile file(m_folder->filePath("pezzarium.txt"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
+}
+
+void TestForm1::startsWithCaptionsAndInitialValues_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+
+    QTest::addRow("Frame1") << "Frame1" << "Database";
+    QTest::addRow("Frame2") << "Frame2" << "Ricerca";
+    QTest::addRow("Label1") << "Label1" << "Nome Cassetto";
+    QTest::addRow("Label2") << "Label2" << "Sigla Componente";
+    QTest::addRow("Label3") << "Label3" << "Numero";
+    QTest::addRow("Label4") << "Label4" << "Ricerca";
+    QTest::addRow("Label5") << "Label5" << "Tipologia";
+    QTest::addRow("Text1") << "Text1" << "";
+    QTest::addRow("Text2") << "Text2" << "";
+    QTest::addRow("Text3") << "Text3" << "0";
+    QTest::addRow("Text4") << "Text4" << "...";
+    QTest::addRow("Text5") << "Text5" << "";
+    QTest::addRow("Combo1") << "Combo1" << "...";
+    QTest::addRow("Command1") << "Command1" << "+";
+    QTest::addRow("Command2") << "Command2" << "-";
+    QTest::addRow("Command3") << "Command3" << "Inserisci";
+    QTest::addRow("Command4") << "Command4" << "Salva";
+    QTest::addRow("Command5") << "Command5" << "Esci";
+    QTest::addRow("Command6") << "Command6" << "Aggiorna";
+}
+
+void TestForm1::startsWithCaptionsAndInitialValues()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+
+    QVERIFY(m_form->Form_Load());
+    QWidget *widget = m_form->findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QString shown;
+    if (auto *frame = qobject_cast<QGroupBox *>(widget))
+        shown = frame->title();
+    else if (auto *label = qobject_cast<QLabel *>(widget))
+        shown = label->text();
+    else if (auto *field = qobject_cast<QLineEdit *>(widget))
+        shown = field->text();
+    else if (auto *list = qobject_cast<QPlainTextEdit *>(widget))
+        shown = list->toPlainText();
+    else if (auto *combo = qobject_cast<QComboBox *>(widget))
+        shown = combo->currentText();
+    else if (auto *button = qobject_cast<QPushButton *>(widget))
+        shown = button->text();
+    QCOMPARE(shown, text);
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Pezzarium v1.01 by Varnello"));
+}
+
+void TestForm1::startsWithTheElevenTypes()
+{
+    writeInventory("[Box]: A1 [Item]: X [Nr]: 1 [Type]: Relè\r\n");
+    QVERIFY(m_form->Form_Load());
+    auto *combo = control<QComboBox>("Combo1");
+    QStringList types;
+    for (int i = 0; i < combo->count(); ++i)
+        types << combo->itemText(i);
+    QCOMPARE(types, QStringList({"Resistenza", "Condensatore", "Induttanza", "Transistor",
+                                 "RF Transistor", "Quarzo", "Risuonatore", "Socket", "IC",
+                                 "MicroChip", "Varie"}));
+    QCOMPARE(combo->currentText(), QStringLiteral("..."));
+
+    // Confirming a typed type keeps the list at its eleven entries.
+    QTest::keyClicks(combo, "Nuovo");
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(combo->count(), 11);
+}
+
+void TestForm1::startsWithFocusInBoxFieldAndTabsInTableOrder()
+{
+    QVERIFY(m_form->Form_Load());
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>("Text1"));
+
+    const QStringList order = {"Text2", "Text3", "Command1", "Command2", "Text4", "Text5",
+                               "Combo1", "Command3", "Command4", "Command5", "Command6", "Text1"};
+    for (const QString &expected : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focused = QApplication::focusWidget();
+        // The editable drop-down hands its focus to its own line edit.
+        if (qobject_cast<QComboBox *>(focused->parentWidget()))
+            focused = focused->parentWidget();
+        QCOMPARE(focused->objectName(), expected);
+    }
+}
+
+void TestForm1::loadsTheFileIntoTheList()
+{
+    writeInventory("A\r\nB\nC\rD\r\n\r\n\r\nE");
+    QVERIFY(m_form->Form_Load());
+    QCOMPARE(m_form->listText(), QStringLiteral("A\r\nB\r\nC\r\nD\r\n\r\nE\r\n"));
+    QVERIFY(m_messages.warnings.isEmpty());
+}
+
+void TestForm1::endsWhenTheFileCannotBeRead()
+{
+#ifdef Q_OS_LINUX
+    // A regular file whose every read fails, even for root.
+    QVERIFY(QFile::link("/proc/self/mem", m_folder->filePath("pezzarium.txt")));
+    QVERIFY(!m_form->Form_Load());
+    QCOMPARE(m_messages.warnings.size(), 1);
+    QVERIFY(m_messages.warnings.first().contains(
+        QDir::toNativeSeparators(m_folder->filePath("pezzarium.txt"))));
+#else
+    QSKIP("needs a file that cannot be read");
+#endif
+}
+
+void TestForm1::quantityButtonsStep()
+{
+    QVERIFY(m_form->Form_Load());
+    auto *quantity = control<QLineEdit>("Text3");
+    click("Command1");
+    click("Command1");
+    QCOMPARE(quantity->text(), QStringLiteral("2"));
+    click("Command2");
+    click("Command2");
+    click("Command2");
+    QCOMPARE(quantity->text(), QStringLiteral("0"));
+    quantity->setText("abc");
+    click("Command1");
+    QCOMPARE(quantity->text(), QStringLiteral("abc"));
+}
+
+void TestForm1::insertAppendsAndKeepsBoxAndType()
+{
+    writeInventory(TwoRecords);
+    QVERIFY(m_form->Form_Load());
+    QTest::keyClicks(control<QLineEdit>("Text1"), "A1");
+    QTest::keyClicks(control<QLineEdit>("Text2"), "BC557");
+    control<QLineEdit>("Text3")->setText("12");
+    control<QComboBox>("Combo1")->setCurrentIndex(3);
+    click("Command3");
+
+    QCOMPARE(m_form->listText(), QString::fromUtf8(TwoRecords.chopped(2))
+                                     + "[Box]: A1 [Item]: BC557 [Nr]: 12 [Type]: Transistor\r\n");
+    QCOMPARE(control<QLineEdit>("Text1")->text(), QStringLiteral("A1"));
+    QCOMPARE(control<QLineEdit>("Text2")->text(), QString());
+    QCOMPARE(control<QLineEdit>("Text3")->text(), QStringLiteral("0"));
+    QCOMPARE(control<QComboBox>("Combo1")->currentText(), QStringLiteral("Transistor"));
+    QCOMPARE(inventoryBytes(), TwoRecords);
+}
+
+void TestForm1::insertWithoutBoxOrCodeChangesNothing_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("item");
+    QTest::addRow("empty_box") << "" << "BC547";
+    QTest::addRow("empty_code") << "A1" << "";
+}
+
+void TestForm1::insertWithoutBoxOrCodeChangesNothing()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, item);
+    writeInventory(TwoRecords);
+    QVERIFY(m_form->Form_Load());
+    control<QLineEdit>("Text1")->setText(box);
+    control<QLineEdit>("Text2")->setText(item);
+    control<QLineEdit>("Text3")->setText("7");
+    const QString before = m_form->listText();
+    click("Command3");
+    QCOMPARE(m_form->listText(), before);
+    QCOMPARE(control<QLineEdit>("Text1")->text(), box);
+    QCOMPARE(control<QLineEdit>("Text2")->text(), item);
+    QCOMPARE(control<QLineEdit>("Text3")->text(), QStringLiteral("7"));
+}
+
+void TestForm1::insertJoinsALastLineWithoutLineEnd()
+{
+    QVERIFY(m_form->Form_Load());
+    control<QPlainTextEdit>("Text5")->setPlainText("nota");
+    control<QLineEdit>("Text1")->setText("B");
+    control<QLineEdit>("Text2")->setText("C");
+    click("Command3");
+    QCOMPARE(m_form->listText(), QStringLiteral("nota[Box]: B [Item]: C [Nr]: 0 [Type]: ...\r\n"));
+}
+
+void TestForm1::saveWritesTheListAndConfirms()
+{
+    writeInventory(TwoRecords);
+    QVERIFY(m_form->Form_Load());
+    control<QLineEdit>("Text1")->setText("Cassetto è");
+    control<QLineEdit>("Text2")->setText("LM317");
+    click("Command3");
+    click("Command4");
+
+    QCOMPARE(inventoryBytes(),
+             TwoRecords.chopped(2) + "[Box]: Cassetto \xC3\xA8 [Item]: LM317 [Nr]: 0 [Type]: ...\r\n\r\n");
+    QCOMPARE(m_messages.informations,
+             QStringList("Archivio salvato in "
+                         + QDir::toNativeSeparators(m_folder->filePath("pezzarium.txt"))));
+    QVERIFY(m_messages.warnings.isEmpty());
+}
+
+void TestForm1::saveFailureKeepsFileListAndWindow()
+{
+    QVERIFY(m_form->Form_Load());
+    QVERIFY(QDir(m_folder->path()).mkdir("pezzarium.txt"));
+    control<QLineEdit>("Text1")->setText("A1");
+    control<QLineEdit>("Text2")->setText("BC547");
+    click("Command3");
+    const QString before = m_form->listText();
+    m_form->show();
+    click("Command4");
+
+    QVERIFY(QFileInfo(m_folder->filePath("pezzarium.txt")).isDir());
+    QCOMPARE(m_messages.warnings.size(), 1);
+    QVERIFY(m_messages.warnings.first().startsWith("Impossibile salvare l'archivio "
+                                                   + QDir::toNativeSeparators(m_folder->filePath("pezzarium.txt"))));
+    QVERIFY(m_messages.informations.isEmpty());
+    QCOMPARE(m_form->listText(), before);
+    QVERIFY(m_form->isVisible());
+}
+
+void TestForm1::exitClosesWithoutWriting()
+{
+    QVERIFY(m_form->Form_Load());
+    m_form->show();
+    control<QLineEdit>("Text1")->setText("A1");
+    control<QLineEdit>("Text2")->setText("BC547");
+    click("Command3");
+    click("Command5");
+    QVERIFY(!m_form->isVisible());
+    QCOMPARE(inventoryBytes(), QByteArray("<absent>"));
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,63 @@
+#include "searchfilter.h"
+
+#include "inventoryfile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Inventory;
+
+class TestSearchFilter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void filterInventory_data()
+    {
+        const QString a1 = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor";
+        const QString a2 = "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Varie";
+        const QByteArray saved = (a1 + "\r\n" + a2 + "\r\n\r\n").toUtf8();
+        QTest::addColumn<QByteArray>("file"); // empty: no inventory file
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("queryAfter");
+        QTest::addColumn<bool>("retried");
+        QTest::addRow("exactCase_firstLine") << saved << "BC547" << a1 + "\r\n" << "BC547" << false;
+        QTest::addRow("lowerCase_retriedUpper") << saved << "bc547" << a1 + "\r\n" << "BC547" << true;
+        QTest::addRow("noHit_upperQueryEmptyList") << saved << "zzz" << "" << "ZZZ" << true;
+        QTest::addRow("digitsNoHit_sameQuery") << saved << "123" << "" << "123" << true;
+        QTest::addRow("emptyQuery_bothLinesOnly") << saved << "" << a1 + "\r\n" + a2 + "\r\n" << "" << false;
+        QTest::addRow("markerQuery_bothLines") << saved << "Nr" << a1 + "\r\n" + a2 + "\r\n" << "Nr" << false;
+        QTest::addRow("lfOnlyFile_found") << (a1 + "\n" + a2 + "\n").toUtf8() << "1n4148" << a2 + "\r\n"
+                                          << "1N4148" << true;
+        QTest::addRow("severalHitsInLine_lineOnce") << QByteArray("xa\r\nb\r\naXa") << "a" << "xa\r\naXa\r\n" << "a"
+                                                    << false;
+        QTest::addRow("mixedLineEnds_eachLineCrLf") << QByteArray("a1\rb\na2") << "a" << "a1\r\na2\r\n" << "a" << false;
+        QTest::addRow("emptyQuery_noEmptyLines") << QByteArray("a\r\n\r\nb\n\n") << "" << "a\r\nb\r\n" << "" << false;
+        QTest::addRow("noFile_queryKept") << QByteArray() << "bc547" << "" << "bc547" << false;
+    }
+    void filterInventory()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, query);
+        QFETCH(QString, list);
+        QFETCH(QString, queryAfter);
+        QFETCH(bool, retried);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        if (!file.isEmpty()) {
+            QFile inventory(InventoryPath(dir.path()));
+            const bool ok = inventory.open(QIODevice::WriteOnly) && inventory.write(file) == file.size();
+            QVERIFY2(ok, qPrintable(inventory.errorString()));
+        }
+        const FilterResult result = FilterInventory(dir.path(), query);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.listText, list);
+        QCOMPARE(result.query, queryAfter);
+        QCOMPARE(result.retried, retried);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchFilter)
+#include "tst_searchfilter.moc"
