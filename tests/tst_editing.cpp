@@ -1,5 +1,4 @@
-#include "form1.h"
-#include "recordingmessages.h"
+#include "formfixture.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -24,7 +23,7 @@ QByteArray Saved(const QStringList &lines)
 } // namespace
 
 // Clicking, updating and searching, driven through the real window.
-class TestEditing : public QObject
+class TestEditing : public QObject, private FormFixture
 {
     Q_OBJECT
 
@@ -42,48 +41,24 @@ private slots:
 
 private:
     void start(const QByteArray &inventory);
-    void writeInventory(const QByteArray &bytes);
-    QByteArray inventoryBytes() const;
     void clickListLine(int line, int column);
     void search(const QString &text);
     QStringList fieldTexts();
-    template<typename T> T *control(const char *name) { return m_form->findChild<T *>(name); }
-    void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
-
-    std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<Form1> m_form;
-    RecordingMessages m_messages;
 };
 
 void TestEditing::init()
 {
-    m_form.reset();
-    m_folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_folder->isValid());
-    m_messages = {};
+    resetFolder();
 }
 
 void TestEditing::start(const QByteArray &inventory)
 {
     if (!inventory.isNull())
         writeInventory(inventory);
-    m_form = std::make_unique<Form1>(m_folder->path(), m_messages);
+    createForm();
     QVERIFY(m_form->Form_Load());
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-}
-
-void TestEditing::writeInventory(const QByteArray &bytes)
-{
-    QFile file(m_folder->filePath("pezzarium.txt"));
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray TestEditing::inventoryBytes() const
-{
-    QFile file(m_folder->filePath("pezzarium.txt"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
 }
 
 void TestEditing::clickListLine(int line, int column)

@@ -1,5 +1,4 @@
-#include "form1.h"
-#include "recordingmessages.h"
+#include "formfixture.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -19,7 +18,7 @@ const QByteArray TwoRecords = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transist
 
 } // namespace
 
-class TestForm1 : public QObject
+class TestForm1 : public QObject, private FormFixture
 {
     Q_OBJECT
 
@@ -39,38 +38,12 @@ private slots:
     void saveWritesTheListAndConfirms();
     void saveFailureKeepsFileListAndWindow();
     void exitClosesWithoutWriting();
-
-private:
-    void writeInventory(const QByteArray &bytes);
-    QByteArray inventoryBytes() const;
-    template<typename T> T *control(const char *name) { return m_form->findChild<T *>(name); }
-    void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
-
-    std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<Form1> m_form;
-    RecordingMessages m_messages;
 };
 
 void TestForm1::init()
 {
-    m_form.reset();
-    m_folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_folder->isValid());
-    m_messages = {};
-    m_form = std::make_unique<Form1>(m_folder->path(), m_messages);
-}
-
-void TestForm1::writeInventory(const QByteArray &bytes)
-{
-    QFile file(m_folder->filePath("pezzarium.txt"));
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray TestForm1::inventoryBytes() const
-{
-    QFile file(m_folder->filePath("pezzarium.txt"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
+    resetFolder();
+    createForm();
 }
 
 void TestForm1::startsWithCaptionsAndInitialValues_data()
@@ -174,11 +147,11 @@ void TestForm1::endsWhenTheFileCannotBeRead()
 {
 #ifdef Q_OS_LINUX
     // A regular file whose every read fails, even for root.
-    QVERIFY(QFile::link("/proc/self/mem", m_folder->filePath("pezzarium.txt")));
+    QVERIFY(QFile::link("/proc/self/mem", inventoryPath()));
     QVERIFY(!m_form->Form_Load());
     QCOMPARE(m_messages.warnings.size(), 1);
     QVERIFY(m_messages.warnings.first().contains(
-        QDir::toNativeSeparators(m_folder->filePath("pezzarium.txt"))));
+        QDir::toNativeSeparators(inventoryPath())));
 #else
     QSKIP("needs a file that cannot be read");
 #endif
@@ -267,7 +240,7 @@ void TestForm1::saveWritesTheListAndConfirms()
              TwoRecords.chopped(2) + "[Box]: Cassetto \xC3\xA8 [Item]: LM317 [Nr]: 0 [Type]: ...\r\n\r\n");
     QCOMPARE(m_messages.informations,
              QStringList("Archivio salvato in "
-                         + QDir::toNativeSeparators(m_folder->filePath("pezzarium.txt"))));
+                         + QDir::toNativeSeparators(inventoryPath())));
     QVERIFY(m_messages.warnings.isEmpty());
 }
 
@@ -282,10 +255,10 @@ void TestForm1::saveFailureKeepsFileListAndWindow()
     m_form->show();
     click("Command4");
 
-    QVERIFY(QFileInfo(m_folder->filePath("pezzarium.txt")).isDir());
+    QVERIFY(QFileInfo(inventoryPath()).isDir());
     QCOMPARE(m_messages.warnings.size(), 1);
     QVERIFY(m_messages.warnings.first().startsWith("Impossibile salvare l'archivio "
-                                                   + QDir::toNativeSeparators(m_folder->filePath("pezzarium.txt"))));
+                                                   + QDir::toNativeSeparators(inventoryPath())));
     QVERIFY(m_messages.informations.isEmpty());
     QCOMPARE(m_form->listText(), before);
     QVERIFY(m_form->isVisible());

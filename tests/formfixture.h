@@ -1,0 +1,49 @@
+#pragma once
+
+#include "form1.h"
+#include "recordingmessages.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// A window on an inventory folder of its own, with its messages recorded.
+class FormFixture
+{
+protected:
+    // Call from init(): a fresh, empty folder and no window yet.
+    void resetFolder()
+    {
+        m_form.reset();
+        m_folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_folder->isValid());
+        m_messages = {};
+    }
+
+    void createForm() { m_form = std::make_unique<Form1>(m_folder->path(), m_messages); }
+
+    QString inventoryPath() const { return m_folder->filePath(QStringLiteral("pezzarium.txt")); }
+
+    void writeInventory(const QByteArray &bytes)
+    {
+        QFile file(inventoryPath());
+        QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    QByteArray inventoryBytes() const
+    {
+        QFile file(inventoryPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
+    }
+
+    template<typename T> T *control(const char *name) { return m_form->findChild<T *>(name); }
+    void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<Form1> m_form;
+    RecordingMessages m_messages;
+};
