@@ -38,6 +38,9 @@ private slots:
     void saveWritesTheListAndConfirms();
     void saveFailureKeepsFileListAndWindow();
     void exitClosesWithoutWriting();
+    void twoWindowsOnOneFolderLeaveCompleteFiles();
+    void saveAsksBeforeOverwritingAnotherProgramsChange_data();
+    void saveAsksBeforeOverwritingAnotherProgramsChange();
 };
 
 void TestForm1::init()
@@ -257,7 +260,7 @@ void TestForm1::saveFailureKeepsFileListAndWindow()
 
     QVERIFY(QFileInfo(inventoryPath()).isDir());
     QCOMPARE(m_messages.warnings.size(), 1);
-    QVERIFY(m_messages.warnings.first().startsWith("Impossibile salvare l'archivio "
+    QVERIFY(m_messages.warnings.first().startsWith("Impossibile salvare "
                                                    + QDir::toNativeSeparators(inventoryPath())));
     QVERIFY(m_messages.informations.isEmpty());
     QCOMPARE(m_form->listText(), before);
@@ -274,6 +277,73 @@ void TestForm1::exitClosesWithoutWriting()
     click("Command5");
     QVERIFY(!m_form->isVisible());
     QCOMPARE(inventoryBytes(), QByteArray("<absent>"));
+}
+
+void TestForm1::twoWindowsOnOneFolderLeaveCompleteFiles()
+{
+    writeInventory(TwoRecords);
+    QVERIFY(m_form->Form_Load());
+    RecordingMessages otherMessages;
+    Form1 other(m_folder->path(), otherMessages);
+    QVERIFY(other.Form_Load());
+    otherMessages.answer = true;
+
+    control<QLineEdit>("Text1")->setText("A3");
+    control<QLineEdit>("Text2")->setText("BD139");
+    click("Command3");
+    click("Command4");
+    const QByteArray first = m_form->listText().toUtf8() + "\r\n";
+    QCOMPARE(inventoryBytes(), first);
+
+    // The second window saw the file before the first one saved: it asks, and
+    // its answer decides whose complete list the file holds.
+    QTest::mouseClick(other.findChild<QPushButton *>("Command4"), Qt::LeftButton);
+    QCOMPARE(otherMessages.questions.size(), 1);
+    QCOMPARE(inventoryBytes(), other.listText().toUtf8() + "\r\n");
+    QCOMPARE(QFile(m_folder->filePath("pezzarium.txt.bak")).size(), first.size());
+}
+
+void TestForm1::saveAsksBeforeOverwritingAnotherProgramsChange_data()
+{
+    QTest::addColumn<QByteArray>("onDisk"); // what another program leaves; null: removed
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("written");
+
+    QTest::addRow("rewritten_answer_no_keeps_file") << QByteArray("altro\r\n") << false << true << false;
+    QTest::addRow("rewritten_answer_yes_overwrites") << QByteArray("altro\r\n") << true << true << true;
+    QTest::addRow("same_text_rewritten_no_question") << TwoRecords << false << false << true;
+    QTest::addRow("removed_written_again") << QByteArray() << false << false << true;
+}
+
+void TestForm1::saveAsksBeforeOverwritingAnotherProgramsChange()
+{
+    QFETCH(QByteArray, onDisk);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, written);
+
+    writeInventory(TwoRecords);
+    QVERIFY(m_form->Form_Load());
+    control<QLineEdit>("Text1")->setText("A3");
+    control<QLineEdit>("Text2")->setText("BD139");
+    click("Command3");
+    const QString list = m_form->listText();
+
+    // Another program saves in between, with a size or time of its own.
+    QFile::remove(inventoryPath());
+    if (!onDisk.isNull()) {
+        writeInventory(onDisk);
+        QFile file(inventoryPath());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+    }
+    m_messages.answer = answer;
+    click("Command4");
+
+    QCOMPARE(m_messages.questions.size(), asked ? 1 : 0);
+    QCOMPARE(inventoryBytes(), written ? list.toUtf8() + "\r\n" : onDisk);
+    QCOMPARE(m_form->listText(), list);
 }
 
 QTEST_MAIN(TestForm1)

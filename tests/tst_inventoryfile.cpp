@@ -121,6 +121,22 @@ private slots:
         QCOMPARE(FileBytes(dir->filePath("plainfile")), QByteArray("keep\r\n"));
     }
 
+    void saveKeepsPreviousVersionAsBackup()
+    {
+        WriteFile(inventory(), "versione 1\r\n");
+        QVERIFY(WriteInventory(dir->path(), "versione 2\r\n").ok);
+        QVERIFY(WriteInventory(dir->path(), "versione 3\r\n").ok);
+        QCOMPARE(FileBytes(BackupPath(dir->path())), QByteArray("versione 2\r\n\r\n"));
+
+        // A backup that cannot be written stops the save.
+        QVERIFY(QFile::remove(BackupPath(dir->path())));
+        QVERIFY(QDir(dir->path()).mkdir("pezzarium.txt.bak"));
+        const FileResult result = WriteInventory(dir->path(), "versione 4\r\n");
+        QVERIFY(!result.ok);
+        QCOMPARE(result.path, BackupPath(dir->path()));
+        QCOMPARE(FileBytes(inventory()), QByteArray("versione 3\r\n\r\n"));
+    }
+
     void failedWriteKeepsOldFile()
     {
 #ifdef Q_OS_UNIX

@@ -51,7 +51,8 @@ private slots:
             const bool ok = inventory.open(QIODevice::WriteOnly) && inventory.write(file) == file.size();
             QVERIFY2(ok, qPrintable(inventory.errorString()));
         }
-        const FilterResult result = FilterInventory(dir.path(), query);
+        InventoryFile inventoryFile(dir.path());
+        const FilterResult result = FilterInventory(inventoryFile, query);
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(result.listText, list);
         QCOMPARE(result.query, queryAfter);

@@ -41,10 +41,18 @@ QString InventoryPath(const QString &folder)
     return QDir(folder).filePath(InventoryFileName.toString());
 }
 
+namespace {
+
+bool IsOrdinaryFile(const QFileInfo &info)
+{
+    return info.isFile() && !info.isHidden();
+}
+
+} // namespace
+
 bool InventoryExists(const QString &folder)
 {
-    const QFileInfo info(InventoryPath(folder));
-    return info.isFile() && !info.isHidden();
+    return IsOrdinaryFile(QFileInfo(InventoryPath(folder)));
 }
 
 QString DecodeInventory(const QByteArray &bytes)
@@ -74,32 +82,32 @@ QString ListTextFromFile(QStringView text)
     return ReplaceAll(JoinLines(text), doubled, LineEnd.toString());
 }
 
-ReadResult ReadInventory(const QString &folder)
+QString BackupPath(const QString &folder)
 {
-    ReadResult result;
-    if (!InventoryExists(folder))
-        return result;
-    QFile file(InventoryPath(folder));
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.ok = false;
-        result.error = file.errorString();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.ok = false;
-        result.error = file.errorString();
-        return result;
-    }
-    result.text = DecodeInventory(bytes);
+    return InventoryPath(folder) + QStringLiteral(".bak");
+}
+
+namespace {
+
+struct BytesResult : FileResult
+{
+    QByteArray bytes;
+};
+
+BytesResult ReadBytes(const QString &path)
+{
+    BytesResult result;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        result.bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        result = {{false, path, file.errorString()}, {}};
     return result;
 }
 
-FileResult WriteInventory(const QString &folder, const QString &listText)
+FileResult SaveBytes(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(InventoryPath(folder));
-    QByteArray bytes = listText.toUtf8();
-    bytes += "\r\n";
+    QSaveFile file(path);
     // flush() on its own: commit() can report success although writing out
     // the buffered bytes failed (a full disk), which would leave a cut file.
     const bool written = file.open(QIODevice::WriteOnly)
@@ -108,7 +116,94 @@ FileResult WriteInventory(const QString &folder, const QString &listText)
                          && file.commit();
     if (written)
         return {};
-    return {false, file.errorString()};
+    return {false, path, file.errorString()};
+}
+
+} // namespace
+
+ReadResult ReadInventory(const QString &folder)
+{
+    ReadResult result;
+    if (!InventoryExists(folder))
+        return result;
+    const BytesResult file = ReadBytes(InventoryPath(folder));
+    if (!file.ok)
+        return {file, {}};
+    result.text = DecodeInventory(file.bytes);
+    return result;
+}
+
+FileResult WriteInventory(const QString &folder, const QString &listText)
+{
+    if (InventoryExists(folder)) {
+        const BytesResult previous = ReadBytes(InventoryPath(folder));
+        if (!previous.ok)
+            return previous;
+        const FileResult backup = SaveBytes(BackupPath(folder), previous.bytes);
+        if (!backup.ok)
+            return backup;
+    }
+    QByteArray bytes = listText.toUtf8();
+    bytes += "\r\n";
+    return SaveBytes(InventoryPath(folder), bytes);
+}
+
+InventoryFile::InventoryFile(QString folder) : m_folder(std::move(folder)) {}
+
+InventoryFile::Stamp InventoryFile::currentStamp() const
+{
+    const QFileInfo info(InventoryPath(m_folder));
+    if (!IsOrdinaryFile(info))
+        return {};
+    return {true, info.size(), info.lastModified()};
+}
+
+ReadResult InventoryFile::read()
+{
+    // The stamp is taken before reading: a change that lands in between makes
+    // the next stamp differ, so it is read then.
+    const Stamp now = currentStamp();
+    if (m_seen && now == m_seenStamp) {
+        ReadResult cached;
+        cached.text = m_seenText;
+        return cached;
+    }
+    ReadResult result = ReadInventory(m_folder);
+    if (result.ok) {
+        m_seen = true;
+        m_seenStamp = now;
+        m_seenText = result.text;
+    }
+    return result;
+}
+
+FileResult InventoryFile::write(const QString &listText)
+{
+    const FileResult result = WriteInventory(m_folder, listText);
+    if (result.ok) {
+        m_seen = true;
+        m_seenStamp = currentStamp();
+        m_seenText = listText;
+        m_seenText += LineEnd;
+    }
+    return result;
+}
+
+bool InventoryFile::changedSinceLastSeen()
+{
+    const Stamp now = currentStamp();
+    if (!now.exists)
+        return false;
+    if (m_seen && now == m_seenStamp)
+        return false;
+    const ReadResult current = ReadInventory(m_folder);
+    if (!current.ok)
+        return true;
+    if (m_seen && m_seenStamp.exists && current.text == m_seenText) {
+        m_seenStamp = now; // touched, not changed
+        return false;
+    }
+    return true;
 }
 
 } // namespace Inventory

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 namespace Inventory {
@@ -27,10 +28,14 @@ QString JoinLines(QStringView text);
 // save leaves at the end does not show.
 QString ListTextFromFile(QStringView text);
 
+// The copy of the previous inventory that every save keeps beside it.
+QString BackupPath(const QString &folder);
+
 struct FileResult
 {
     bool ok = true;
-    QString error; // why reading or writing failed, in the system's words
+    QString path;  // the file that could not be read or written
+    QString error; // why, in the system's words
 };
 
 struct ReadResult : FileResult
@@ -41,8 +46,44 @@ struct ReadResult : FileResult
 // Reads and decodes the inventory; an absent file reads as empty.
 ReadResult ReadInventory(const QString &folder);
 
-// Writes the list text and one CR LF as UTF-8. The file is replaced atomically:
-// when anything fails, the previous file stays as it was.
+// Keeps the file as it is now in the backup, then writes the list text and one
+// CR LF as UTF-8. Both files are replaced atomically: when anything fails, the
+// inventory stays as it was and the save stops.
 FileResult WriteInventory(const QString &folder, const QString &listText);
+
+// One window's view of the inventory file: what it last read or wrote. Reading
+// an unchanged file (same size and modification time) costs one stat, and a
+// save can tell whether another program changed the file in the meantime.
+class InventoryFile
+{
+public:
+    explicit InventoryFile(QString folder);
+
+    const QString &folder() const { return m_folder; }
+
+    ReadResult read();
+    FileResult write(const QString &listText);
+
+    // True when the file now holds other text than this window last read or
+    // wrote. A file that is gone (or is a folder) counts as unchanged, so that
+    // saving simply writes it again; a file that cannot be read counts as changed.
+    bool changedSinceLastSeen();
+
+private:
+    struct Stamp
+    {
+        bool exists = false;
+        qint64 size = 0;
+        QDateTime modified;
+
+        friend bool operator==(const Stamp &, const Stamp &) = default;
+    };
+    Stamp currentStamp() const;
+
+    QString m_folder;
+    bool m_seen = false;
+    Stamp m_seenStamp;
+    QString m_seenText;
+};
 
 } // namespace Inventory

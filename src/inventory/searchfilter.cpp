@@ -59,26 +59,25 @@ QString MatchingLines(QStringView text, QStringView query)
     return matches;
 }
 
-FilterResult FilterInventory(const QString &folder, const QString &query)
+FilterResult FilterInventory(InventoryFile &file, const QString &query)
 {
     FilterResult result;
     result.query = query;
-    if (!InventoryExists(folder))
+    if (!InventoryExists(file.folder()))
         return result;
-    const ReadResult file = ReadInventory(folder);
-    if (!file.ok) {
-        result.ok = false;
-        result.error = file.error;
+    const ReadResult read = file.read();
+    if (!read.ok) {
+        static_cast<FileResult &>(result) = read;
         return result;
     }
-    result.listText = MatchingLines(file.text, query);
+    result.listText = MatchingLines(read.text, query);
     if (!result.listText.isEmpty())
         return result;
 
     result.retried = true;
     result.query = query.toUpper();
     if (result.query != query)
-        result.listText = MatchingLines(file.text, result.query);
+        result.listText = MatchingLines(read.text, result.query);
     return result;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inventoryfile.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -9,10 +11,8 @@ namespace Inventory {
 // followed by CR LF. An empty query matches every non-empty line.
 QString MatchingLines(QStringView text, QStringView query);
 
-struct FilterResult
+struct FilterResult : FileResult
 {
-    bool ok = true;
-    QString error;      // why the file could not be read
     QString listText;   // the matching lines
     QString query;      // the search text after the run: upper case after a retry
     bool retried = false;
@@ -21,6 +21,6 @@ struct FilterResult
 // The lines of the inventory file that contain query. When none does, the
 // query is turned into upper case and the file searched once more. With no
 // file the list is empty and the query stays as it is.
-FilterResult FilterInventory(const QString &folder, const QString &query);
+FilterResult FilterInventory(InventoryFile &file, const QString &query);
 
 } // namespace Inventory

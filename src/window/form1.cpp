@@ -8,6 +8,7 @@
 #include "texthelpers.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -24,15 +25,15 @@ const QStringList TypeList = {
     QStringLiteral("MicroChip"), QStringLiteral("Varie"),
 };
 
-QString NativePath(const QString &folder)
+QString NativePath(const QString &path)
 {
-    return QDir::toNativeSeparators(QDir(folder).absoluteFilePath(InventoryFileName.toString()));
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
 } // namespace
 
 Form1::Form1(const QString &folder, Messages &messages, QWidget *parent)
-    : QWidget(parent), m_folder(folder), m_messages(messages)
+    : QWidget(parent), m_file(folder), m_messages(messages)
 {
     ui.setupUi(this);
     bindEvents();
@@ -56,11 +57,11 @@ void Form1::bindEvents()
 
 bool Form1::Form_Load()
 {
-    const ReadResult file = ReadInventory(m_folder);
+    const ReadResult file = m_file.read();
     if (!file.ok) {
-        m_messages.warn(this, tr("Impossibile leggere l'archivio %1: %2\n"
-                                 "Il programma viene chiuso senza modificarlo.")
-                                  .arg(NativePath(m_folder), file.error));
+        m_messages.warn(this, tr("Impossibile leggere %1: %2\n"
+                                 "Il programma viene chiuso senza modificare l'archivio.")
+                                  .arg(NativePath(file.path), file.error));
         return false;
     }
     setListText(ListTextFromFile(file.text));
@@ -105,21 +106,30 @@ void Form1::setFields(const RecordFields &fields)
     ui.Combo1->setEditText(fields.type);
 }
 
+bool Form1::mayOverwriteInventory()
+{
+    if (!m_file.changedSinceLastSeen())
+        return true;
+    return m_messages.ask(this, tr("Il file %1 è stato modificato da un altro programma "
+                                   "dopo l'ultima lettura.\n"
+                                   "Sovrascriverlo con il contenuto di questa finestra?")
+                                    .arg(NativePath(InventoryPath(m_file.folder()))));
+}
+
 bool Form1::writeInventory(const QString &text)
 {
-    const FileResult written = WriteInventory(m_folder, text);
+    const FileResult written = m_file.write(text);
     if (!written.ok) {
-        m_messages.warn(this, tr("Impossibile salvare l'archivio %1: %2\n"
-                                 "Il file è rimasto com'era.")
-                                  .arg(NativePath(m_folder), written.error));
+        m_messages.warn(this, tr("Impossibile salvare %1: %2\n"
+                                 "L'archivio è rimasto com'era.")
+                                  .arg(NativePath(written.path), written.error));
     }
     return written.ok;
 }
 
-void Form1::reportReadFailure(const QString &error)
+void Form1::reportReadFailure(const FileResult &failure)
 {
-    m_messages.warn(this, tr("Impossibile leggere l'archivio %1: %2")
-                              .arg(NativePath(m_folder), error));
+    m_messages.warn(this, tr("Impossibile leggere %1: %2").arg(NativePath(failure.path), failure.error));
 }
 
 void Form1::Command1_Click()
@@ -155,9 +165,9 @@ void Form1::Command4_Click()
                                    "e poterlo salvare."));
         return;
     }
-    if (!writeInventory(listText()))
+    if (!mayOverwriteInventory() || !writeInventory(listText()))
         return;
-    m_messages.inform(this, tr("Archivio salvato in ") + NativePath(m_folder));
+    m_messages.inform(this, tr("Archivio salvato in ") + NativePath(InventoryPath(m_file.folder())));
 }
 
 void Form1::Command5_Click()
@@ -172,14 +182,15 @@ void Form1::Command6_Click()
         const QString list = ReplaceAll(listText(), SelectedRecord, composed);
         if (m_listShowsSearchResult) {
             // The list holds only some records: change the file's full content instead.
-            const ReadResult file = ReadInventory(m_folder);
+            const ReadResult file = m_file.read();
             if (!file.ok) {
-                reportReadFailure(file.error);
+                reportReadFailure(file);
                 return;
             }
-            if (!writeInventory(ReplaceAll(ListTextFromFile(file.text), SelectedRecord, composed)))
+            if (!mayOverwriteInventory()
+                || !writeInventory(ReplaceAll(ListTextFromFile(file.text), SelectedRecord, composed)))
                 return;
-        } else if (!writeInventory(list)) {
+        } else if (!mayOverwriteInventory() || !writeInventory(list)) {
             return;
         }
         ComposedRecord = composed;
@@ -199,9 +210,9 @@ void Form1::Text2_Change()
 void Form1::Text4_Change()
 {
     const QString query = ui.Text4->text();
-    const FilterResult found = FilterInventory(m_folder, query);
+    const FilterResult found = FilterInventory(m_file, query);
     if (!found.ok) {
-        reportReadFailure(found.error);
+        reportReadFailure(found);
         return;
     }
     setListText(found.listText);

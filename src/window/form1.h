@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "inventoryfile.h"
 #include "recordline.h"
 
 class Messages;
@@ -44,12 +45,13 @@ private:
     Inventory::RecordFields fields() const;
     void setFields(const Inventory::RecordFields &fields);
     void setListText(const QString &text);
+    bool mayOverwriteInventory();
     bool writeInventory(const QString &text);
-    void reportReadFailure(const QString &error);
+    void reportReadFailure(const Inventory::FileResult &failure);
 
     Ui::Form1 ui;
     MouseClicks m_text5Clicks;
-    QString m_folder;
+    Inventory::InventoryFile m_file;
     Messages &m_messages;
     bool m_listShowsSearchResult = false;
 

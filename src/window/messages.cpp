@@ -12,3 +12,10 @@ void MessageBoxes::warn(QWidget *parent, const QString &text)
 {
     QMessageBox::warning(parent, QCoreApplication::applicationName(), text);
 }
+
+bool MessageBoxes::ask(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, QCoreApplication::applicationName(), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}

@@ -12,6 +12,8 @@ public:
     virtual ~Messages() = default;
     virtual void inform(QWidget *parent, const QString &text) = 0;
     virtual void warn(QWidget *parent, const QString &text) = 0;
+    // A yes/no question; true for yes.
+    virtual bool ask(QWidget *parent, const QString &text) = 0;
 };
 
 // Modal message boxes captioned with the program's name.
@@ -20,4 +22,5 @@ class MessageBoxes final : public Messages
 public:
     void inform(QWidget *parent, const QString &text) override;
     void warn(QWidget *parent, const QString &text) override;
+    bool ask(QWidget *parent, const QString &text) override;
 };
