@@ -13,6 +13,5 @@ int main(int argc, char *argv[])
     Form1 window(QCoreApplication::applicationDirPath(), messages);
     if (!window.Form_Load())
         return 1;
-    window.show();
     return QApplication::exec();
 }

@@ -158,21 +158,32 @@ InventoryFile::Stamp InventoryFile::currentStamp() const
     return {true, info.size(), info.lastModified()};
 }
 
-ReadResult InventoryFile::read()
+namespace {
+
+ReadResult ReadListText(const QString &folder)
+{
+    ReadResult result = ReadInventory(folder);
+    result.text = ListTextFromFile(result.text);
+    return result;
+}
+
+} // namespace
+
+ReadResult InventoryFile::readListText()
 {
     // The stamp is taken before reading: a change that lands in between makes
     // the next stamp differ, so it is read then.
     const Stamp now = currentStamp();
     if (m_seen && now == m_seenStamp) {
         ReadResult cached;
-        cached.text = m_seenText;
+        cached.text = m_seenList;
         return cached;
     }
-    ReadResult result = ReadInventory(m_folder);
+    ReadResult result = ReadListText(m_folder);
     if (result.ok) {
         m_seen = true;
         m_seenStamp = now;
-        m_seenText = result.text;
+        m_seenList = result.text;
     }
     return result;
 }
@@ -183,8 +194,9 @@ FileResult InventoryFile::write(const QString &listText)
     if (result.ok) {
         m_seen = true;
         m_seenStamp = currentStamp();
-        m_seenText = listText;
-        m_seenText += LineEnd;
+        QString written = listText;
+        written += LineEnd;
+        m_seenList = ListTextFromFile(written);
     }
     return result;
 }
@@ -196,10 +208,10 @@ bool InventoryFile::changedSinceLastSeen()
         return false;
     if (m_seen && now == m_seenStamp)
         return false;
-    const ReadResult current = ReadInventory(m_folder);
+    const ReadResult current = ReadListText(m_folder);
     if (!current.ok)
         return true;
-    if (m_seen && m_seenStamp.exists && current.text == m_seenText) {
+    if (m_seen && m_seenStamp.exists && current.text == m_seenList) {
         m_seenStamp = now; // touched, not changed
         return false;
     }

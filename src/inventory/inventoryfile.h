@@ -51,9 +51,9 @@ ReadResult ReadInventory(const QString &folder);
 // inventory stays as it was and the save stops.
 FileResult WriteInventory(const QString &folder, const QString &listText);
 
-// One window's view of the inventory file: what it last read or wrote. Reading
-// an unchanged file (same size and modification time) costs one stat, and a
-// save can tell whether another program changed the file in the meantime.
+// One window's view of the inventory file: what it last read or wrote, kept as
+// list text. Reading an unchanged file (same size and modification time) costs
+// one stat, and a save can tell whether another program changed the file since.
 class InventoryFile
 {
 public:
@@ -61,10 +61,12 @@ public:
 
     const QString &folder() const { return m_folder; }
 
-    ReadResult read();
+    // The file as start-up shows it (ListTextFromFile). It is kept for as long
+    // as the file's size and modification time stay the same.
+    ReadResult readListText();
     FileResult write(const QString &listText);
 
-    // True when the file now holds other text than this window last read or
+    // True when the file now holds other lines than this window last read or
     // wrote. A file that is gone (or is a folder) counts as unchanged, so that
     // saving simply writes it again; a file that cannot be read counts as changed.
     bool changedSinceLastSeen();
@@ -83,7 +85,7 @@ private:
     QString m_folder;
     bool m_seen = false;
     Stamp m_seenStamp;
-    QString m_seenText;
+    QString m_seenList;
 };
 
 } // namespace Inventory

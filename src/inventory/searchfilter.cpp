@@ -65,7 +65,7 @@ FilterResult FilterInventory(InventoryFile &file, const QString &query)
     result.query = query;
     if (!InventoryExists(file.folder()))
         return result;
-    const ReadResult read = file.read();
+    const ReadResult read = file.readListText();
     if (!read.ok) {
         static_cast<FileResult &>(result) = read;
         return result;

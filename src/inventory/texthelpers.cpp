@@ -12,6 +12,18 @@ qsizetype LineEndLengthAt(QStringView text, qsizetype pos)
     return c == u'\n' ? 1 : 0;
 }
 
+bool HasLineLongerThan(QStringView text, qsizetype length)
+{
+    qsizetype lineStart = 0;
+    for (qsizetype pos = 0; pos < text.size(); ++pos) {
+        if (text[pos] == u'\r' || text[pos] == u'\n')
+            lineStart = pos + 1;
+        else if (pos - lineStart >= length)
+            return true;
+    }
+    return false;
+}
+
 QString ReplaceAll(QString text, const QString &find, const QString &with)
 {
     if (find.isEmpty())

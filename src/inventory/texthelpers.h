@@ -34,6 +34,10 @@ void ForEachLine(QStringView text, LineFound lineFound)
         lineFound(text.sliced(lineStart));
 }
 
+// True when some line of text (ended by CR, LF or the text's end) is longer
+// than length characters.
+bool HasLineLongerThan(QStringView text, qsizetype length);
+
 // Every occurrence of find replaced by with, in one left-to-right pass over
 // non-overlapping occurrences; the replaced text is not searched again.
 QString ReplaceAll(QString text, const QString &find, const QString &with);

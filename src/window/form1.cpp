@@ -25,6 +25,11 @@ const QStringList TypeList = {
     QStringLiteral("MicroChip"), QStringLiteral("Varie"),
 };
 
+// Wrapping a line this long already takes the text layout a noticeable time,
+// and the time grows with the square of the length: a list that holds such a
+// line is shown unwrapped, with a horizontal scroll bar, instead.
+constexpr qsizetype LongestWrappedLine = 10000;
+
 QString NativePath(const QString &path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -57,14 +62,17 @@ void Form1::bindEvents()
 
 bool Form1::Form_Load()
 {
-    const ReadResult file = m_file.read();
+    // Shown before the list is filled, the list lays out only the lines in
+    // view; filled while hidden, it would lay out every line when first shown.
+    show();
+    const ReadResult file = m_file.readListText();
     if (!file.ok) {
         m_messages.warn(this, tr("Impossibile leggere %1: %2\n"
                                  "Il programma viene chiuso senza modificare l'archivio.")
                                   .arg(NativePath(file.path), file.error));
         return false;
     }
-    setListText(ListTextFromFile(file.text));
+    setListText(file.text);
 
     ui.Combo1->addItems(TypeList);
     // Adding the first item made it current; the field keeps its own text.
@@ -89,6 +97,9 @@ QString Form1::listText() const
 
 void Form1::setListText(const QString &text)
 {
+    ui.Text5->setLineWrapMode(HasLineLongerThan(text, LongestWrappedLine)
+                                  ? QPlainTextEdit::NoWrap
+                                  : QPlainTextEdit::WidgetWidth);
     // The document takes CR LF as one line break.
     ui.Text5->setPlainText(text);
 }
@@ -153,6 +164,8 @@ void Form1::Command3_Click()
     QTextCursor end(ui.Text5->document());
     end.movePosition(QTextCursor::End);
     end.insertText(ComposedRecord);
+    if (end.block().previous().length() > LongestWrappedLine)
+        ui.Text5->setLineWrapMode(QPlainTextEdit::NoWrap);
     setFields(FieldsAfterInsert(entered));
 }
 
@@ -182,13 +195,13 @@ void Form1::Command6_Click()
         const QString list = ReplaceAll(listText(), SelectedRecord, composed);
         if (m_listShowsSearchResult) {
             // The list holds only some records: change the file's full content instead.
-            const ReadResult file = m_file.read();
+            const ReadResult file = m_file.readListText();
             if (!file.ok) {
                 reportReadFailure(file);
                 return;
             }
             if (!mayOverwriteInventory()
-                || !writeInventory(ReplaceAll(ListTextFromFile(file.text), SelectedRecord, composed)))
+                || !writeInventory(ReplaceAll(file.text, SelectedRecord, composed)))
                 return;
         } else if (!mayOverwriteInventory() || !writeInventory(list)) {
             return;

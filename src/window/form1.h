@@ -21,8 +21,9 @@ class Form1 : public QWidget
 public:
     Form1(const QString &folder, Messages &messages, QWidget *parent = nullptr);
 
-    // Loads the inventory and fills the type list. False when the inventory
-    // exists but cannot be read: the program must then end without saving.
+    // Shows the window, loads the inventory and fills the type list. False when
+    // the inventory exists but cannot be read: the program must then end
+    // without saving.
     bool Form_Load();
 
     // The list's lines joined by CR LF, as the file holds them.
