@@ -7,6 +7,8 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
     qt6-qpa-plugins qt6-translations-l10n
+    desktop-file-utils xvfb xdotool
+    clang-14 libclang-rt-14-dev clang-tidy-14
 )
 
 missing=()

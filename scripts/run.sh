@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program, installs it into ~/pezzarium (a folder that a rebuild
-# never wipes, since the inventory lives beside the executable) and starts it.
+# never wipes, since the inventory lives beside the executable), adds it to
+# the desktop's application menu and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,5 +10,6 @@ cmake --preset release
 cmake --build --preset release
 prefix="${PEZZARIUM_PREFIX:-$HOME/pezzarium}"
 cmake --install build/release --prefix "$prefix"
+bash scripts/link-desktop-entry.sh "$prefix"
 echo "Inventory file: $prefix/bin/pezzarium.txt"
 exec "$prefix/bin/pezzarium"
