@@ -27,6 +27,8 @@ private slots:
     void startsWithCaptionsAndInitialValues_data();
     void startsWithCaptionsAndInitialValues();
     void startsWithTheElevenTypes();
+    void captionsFitAtLargerFonts_data();
+    void captionsFitAtLargerFonts();
     void startsWithFocusInBoxFieldAndTabsInTableOrder();
     void loadsTheFileIntoTheList();
     void endsWhenTheFileCannotBeRead();
@@ -117,6 +119,34 @@ void TestForm1::startsWithTheElevenTypes()
     QTest::keyClicks(combo, "Nuovo");
     QTest::keyClick(combo, Qt::Key_Return);
     QCOMPARE(combo->count(), 11);
+}
+
+void TestForm1::captionsFitAtLargerFonts_data()
+{
+    QTest::addColumn<int>("pointSize");
+    QTest::addRow("9pt") << 9;
+    QTest::addRow("11pt_desktop_default") << 11;
+    QTest::addRow("16pt") << 16;
+}
+
+void TestForm1::captionsFitAtLargerFonts()
+{
+    QFETCH(int, pointSize);
+    const QFont original = QApplication::font();
+    QFont font = original;
+    font.setPointSize(pointSize);
+    QApplication::setFont(font);
+    Form1 form(m_folder->path(), m_messages);
+    QApplication::setFont(original);
+
+    for (const QLabel *label : form.findChildren<QLabel *>())
+        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                 qPrintable(label->objectName()));
+    for (const QPushButton *button : form.findChildren<QPushButton *>())
+        QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width(),
+                 qPrintable(button->objectName()));
+    const QRect frame = form.findChild<QWidget *>("Frame2")->geometry();
+    QVERIFY(form.rect().contains(frame));
 }
 
 void TestForm1::startsWithFocusInBoxFieldAndTabsInTableOrder()

@@ -8,11 +8,14 @@
 #include "texthelpers.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QFileInfo>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <cmath>
 
 using namespace Inventory;
 
@@ -41,7 +44,39 @@ Form1::Form1(const QString &folder, Messages &messages, QWidget *parent)
     : QWidget(parent), m_file(folder), m_messages(messages)
 {
     ui.setupUi(this);
+    fitLayoutToFont();
     bindEvents();
+}
+
+void Form1::fitLayoutToFont()
+{
+    // The grid was drawn for a 9-point font. With a larger default font the
+    // whole grid grows by one factor, so that every caption stays whole and
+    // the controls keep their places relative to each other.
+    const QList<QWidget *> frames = {ui.Frame1, ui.Frame2};
+    QList<QWidget *> controls = frames;
+    for (QWidget *frame : frames)
+        controls += frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+
+    double scale = 1.0;
+    const auto fit = [&scale](const QWidget *control, const QString &caption, int padding) {
+        const int needed = control->fontMetrics().horizontalAdvance(caption) + padding;
+        scale = std::max(scale, double(needed) / control->width());
+    };
+    for (const QLabel *label : findChildren<QLabel *>())
+        fit(label, label->text(), 2);
+    for (const QPushButton *button : findChildren<QPushButton *>())
+        fit(button, button->text(), 8);
+    if (scale == 1.0)
+        return;
+
+    const auto scaled = [scale](int length) { return int(std::lround(length * scale)); };
+    for (QWidget *control : controls) {
+        const QRect place = control->geometry();
+        control->setGeometry(scaled(place.x()), scaled(place.y()),
+                             scaled(place.width()), scaled(place.height()));
+    }
+    resize(scaled(width()), scaled(height()));
 }
 
 void Form1::bindEvents()

@@ -31,6 +31,7 @@ public:
     bool listShowsSearchResult() const { return m_listShowsSearchResult; }
 
 private:
+    void fitLayoutToFont();
     void bindEvents();
 
     void Command1_Click();

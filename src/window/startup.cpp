@@ -9,6 +9,8 @@ void ConfigureApplication(QApplication &application)
 {
     QCoreApplication::setApplicationName(QStringLiteral("pezzarium"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    // Ties the window to its menu entry and icon where the desktop asks (Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("pezzarium"));
 
     QIcon icon;
     for (const int size : {16, 24, 32, 48})
