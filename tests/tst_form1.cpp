@@ -83,7 +83,7 @@ void TestForm1::startsWithCaptionsAndInitialValues()
     QFETCH(QString, text);
 
     QVERIFY(m_form->Form_Load());
-    QWidget *widget = m_form->findChild<QWidget *>(name);
+    auto *widget = m_form->findChild<QWidget *>(name);
     QVERIFY(widget);
     QString shown;
     if (auto *frame = qobject_cast<QGroupBox *>(widget))

@@ -136,10 +136,10 @@ ReadResult ReadInventory(const QString &folder)
 FileResult WriteInventory(const QString &folder, const QString &listText)
 {
     if (InventoryExists(folder)) {
-        const BytesResult previous = ReadBytes(InventoryPath(folder));
+        BytesResult previous = ReadBytes(InventoryPath(folder));
         if (!previous.ok)
             return previous;
-        const FileResult backup = SaveBytes(BackupPath(folder), previous.bytes);
+        FileResult backup = SaveBytes(BackupPath(folder), previous.bytes);
         if (!backup.ok)
             return backup;
     }
@@ -190,7 +190,7 @@ ReadResult InventoryFile::readListText()
 
 FileResult InventoryFile::write(const QString &listText)
 {
-    const FileResult result = WriteInventory(m_folder, listText);
+    FileResult result = WriteInventory(m_folder, listText);
     if (result.ok) {
         m_seen = true;
         m_seenStamp = currentStamp();

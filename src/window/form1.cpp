@@ -268,7 +268,7 @@ void Form1::Text4_Change()
     if (found.retried) {
         if (found.query != query)
             ui.Text4->setText(found.query);
-        ui.Text4->setCursorPosition(found.query.size());
+        ui.Text4->end(false);
     }
 }
 
