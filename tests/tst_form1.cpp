@@ -32,6 +32,7 @@ private slots:
     void startsWithFocusInBoxFieldAndTabsInTableOrder();
     void loadsTheFileIntoTheList();
     void endsWhenTheFileCannotBeRead();
+    void veryLongLinesAreShownUnwrapped();
     void quantityButtonsStep();
     void insertAppendsAndKeepsBoxAndType();
     void insertWithoutBoxOrCodeChangesNothing_data();
@@ -188,6 +189,24 @@ void TestForm1::endsWhenTheFileCannotBeRead()
 #else
     QSKIP("needs a file that cannot be read");
 #endif
+}
+
+void TestForm1::veryLongLinesAreShownUnwrapped()
+{
+    // Wrapping a line this long would take the text layout minutes.
+    writeInventory("[Box]: A1 [Item]: " + QByteArray(200000, 'X') + " [Nr]: 1 [Type]: IC\r\n");
+    QVERIFY(m_form->Form_Load());
+    auto *list = control<QPlainTextEdit>("Text5");
+    QCOMPARE(list->lineWrapMode(), QPlainTextEdit::NoWrap);
+
+    QTest::keyClick(control<QLineEdit>("Text4"), Qt::Key_Backspace);
+    QTest::keyClicks(control<QLineEdit>("Text4"), "zzz");
+    QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+
+    control<QLineEdit>("Text1")->setText("A2");
+    control<QLineEdit>("Text2")->setText(QString(20000, u'Y'));
+    click("Command3");
+    QCOMPARE(list->lineWrapMode(), QPlainTextEdit::NoWrap);
 }
 
 void TestForm1::quantityButtonsStep()

@@ -132,9 +132,13 @@ QString Form1::listText() const
 
 void Form1::setListText(const QString &text)
 {
-    ui.Text5->setLineWrapMode(HasLineLongerThan(text, LongestWrappedLine)
-                                  ? QPlainTextEdit::NoWrap
-                                  : QPlainTextEdit::WidgetWidth);
+    const auto wrapping = HasLineLongerThan(text, LongestWrappedLine) ? QPlainTextEdit::NoWrap
+                                                                      : QPlainTextEdit::WidgetWidth;
+    if (ui.Text5->lineWrapMode() != wrapping) {
+        // Emptied first: a change of wrapping lays out again all the text it finds.
+        ui.Text5->clear();
+        ui.Text5->setLineWrapMode(wrapping);
+    }
     // The document takes CR LF as one line break.
     ui.Text5->setPlainText(text);
 }
@@ -198,9 +202,9 @@ void Form1::Command3_Click()
     // Appending through a cursor keeps the rest of the list and its view as they are.
     QTextCursor end(ui.Text5->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(ComposedRecord);
-    if (end.block().previous().length() > LongestWrappedLine)
+    if (end.block().length() + ComposedRecord.size() > LongestWrappedLine)
         ui.Text5->setLineWrapMode(QPlainTextEdit::NoWrap);
+    end.insertText(ComposedRecord);
     setFields(FieldsAfterInsert(entered));
 }
 
