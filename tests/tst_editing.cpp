@@ -113,12 +113,18 @@ void TestEditing::clickFillsFieldsAndUpdateReplacesTheRecord()
 
 void TestEditing::updateReplacesEveryOccurrence()
 {
-    start(Saved({Diode, Transistor, Diode}));
-    clickListLine(2, 0);
+    // Every occurrence with its line end: also at the end of a longer line,
+    // but not on a last line that has no line end.
+    start({});
+    control<QPlainTextEdit>("Text5")->setPlainText(
+        Diode + "\r\n" + Transistor + "\r\nnota " + Diode + "\r\n" + Diode);
+    clickListLine(0, 0);
     control<QComboBox>("Combo1")->setEditText("Diodo");
     click("Command6");
     const QString updated = "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Diodo";
-    QCOMPARE(inventoryBytes(), Saved({updated, Transistor, updated}));
+    const QString list = updated + "\r\n" + Transistor + "\r\nnota " + updated + "\r\n" + Diode;
+    QCOMPARE(m_form->listText(), list);
+    QCOMPARE(inventoryBytes(), (list + "\r\n").toUtf8());
 }
 
 void TestEditing::clickOutsideARecordChangesNothing_data()

@@ -3,7 +3,6 @@
 #include "inventoryfile.h"
 #include "texthelpers.h"
 
-#include <QStringMatcher>
 
 namespace Inventory {
 
@@ -44,10 +43,9 @@ QString MatchingLines(QStringView text, QStringView query)
 
     // One pass over the whole text: every hit names its line, and the search
     // goes on after that line, so each line is taken once.
-    const QStringMatcher matcher(query, Qt::CaseSensitive);
     qsizetype from = 0;
     while (true) {
-        const qsizetype hit = matcher.indexIn(text, from);
+        const qsizetype hit = FindText(text, query, from);
         if (hit < 0)
             break;
         const qsizetype start = LineStartBefore(text, hit);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -10,7 +11,15 @@ inline constexpr QStringView LineEnd = u"\r\n";
 
 // Length of the line end that starts at pos: 2 for CR LF, 1 for a lone CR or
 // a lone LF, 0 when no line end starts there.
-qsizetype LineEndLengthAt(QStringView text, qsizetype pos);
+inline qsizetype LineEndLengthAt(QStringView text, qsizetype pos)
+{
+    if (pos >= text.size())
+        return 0;
+    const QChar c = text[pos];
+    if (c == u'\r')
+        return (pos + 1 < text.size() && text[pos + 1] == u'\n') ? 2 : 1;
+    return c == u'\n' ? 1 : 0;
+}
 
 // Calls lineFound(QStringView) for each line of text in order. A line ends at
 // CR LF, CR or LF; the last line counts even without a line end, and an empty
@@ -37,6 +46,14 @@ void ForEachLine(QStringView text, LineFound lineFound)
 // True when some line of text (ended by CR, LF or the text's end) is longer
 // than length characters.
 bool HasLineLongerThan(QStringView text, qsizetype length);
+
+// Position of the first occurrence of sought (not empty) at or after from, or
+// -1; exact and case-sensitive.
+qsizetype FindText(QStringView text, QStringView sought, qsizetype from = 0);
+
+// Positions of the occurrences of sought (not empty) that a left-to-right pass
+// over non-overlapping occurrences finds, as ReplaceAll replaces them.
+QList<qsizetype> Occurrences(QStringView text, QStringView sought);
 
 // Every occurrence of find replaced by with, in one left-to-right pass over
 // non-overlapping occurrences; the replaced text is not searched again.

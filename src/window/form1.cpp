@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QFileInfo>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -119,15 +118,46 @@ bool Form1::Form_Load()
 
 QString Form1::listText() const
 {
-    const QTextDocument *document = ui.Text5->document();
+    // The document keeps its lines apart by U+2029 and holds no other line
+    // break; its raw text comes in one piece, far faster than line by line.
+    const QString raw = ui.Text5->document()->toRawText();
     QString text;
-    text.reserve(document->characterCount() + document->blockCount());
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        if (block != document->begin())
-            text += LineEnd;
-        text += block.text();
+    text.reserve(raw.size() + ui.Text5->document()->blockCount());
+    qsizetype from = 0;
+    for (qsizetype at; (at = raw.indexOf(QChar::ParagraphSeparator, from)) >= 0; from = at + 1) {
+        text += QStringView(raw).sliced(from, at - from);
+        text += LineEnd;
     }
+    text += QStringView(raw).sliced(from);
     return text;
+}
+
+void Form1::replaceInList(const QString &selected, const QString &composed)
+{
+    const QStringView selectedLine = QStringView(selected).chopped(LineEnd.size());
+    const QStringView composedLine = QStringView(composed).chopped(LineEnd.size());
+    const auto isOneLine = [](QStringView record, QStringView line) {
+        return record.endsWith(LineEnd) && !line.contains(u'\r') && !line.contains(u'\n')
+               && !line.contains(QChar::ParagraphSeparator) && line.size() <= LongestWrappedLine;
+    };
+    if (!isOneLine(selected, selectedLine) || !isOneLine(composed, composedLine)) {
+        setListText(ReplaceAll(listText(), selected, composed));
+        return;
+    }
+    // Each occurrence of a one-line record with its CR LF is, in the document,
+    // that line followed by U+2029. Editing just those lines keeps the view
+    // where it is and spares laying out the whole list again.
+    QString sought = selectedLine.toString();
+    sought += QChar::ParagraphSeparator;
+    const QList<qsizetype> found = Occurrences(ui.Text5->document()->toRawText(), sought);
+    QTextCursor cursor(ui.Text5->document());
+    cursor.beginEditBlock();
+    for (auto at = found.crbegin(); at != found.crend(); ++at) {
+        cursor.setPosition(*at);
+        cursor.setPosition(*at + selectedLine.size(), QTextCursor::KeepAnchor);
+        cursor.insertText(composedLine.toString());
+    }
+    cursor.endEditBlock();
 }
 
 void Form1::setListText(const QString &text)
@@ -231,7 +261,6 @@ void Form1::Command6_Click()
 {
     if (!SelectedRecord.isEmpty()) {
         const QString composed = ComposeRecord(fields());
-        const QString list = ReplaceAll(listText(), SelectedRecord, composed);
         if (m_listShowsSearchResult) {
             // The list holds only some records: change the file's full content instead.
             const ReadResult file = m_file.readListText();
@@ -242,13 +271,12 @@ void Form1::Command6_Click()
             if (!mayOverwriteInventory()
                 || !writeInventory(ReplaceAll(file.text, SelectedRecord, composed)))
                 return;
-        } else if (!mayOverwriteInventory() || !writeInventory(list)) {
+        } else if (!mayOverwriteInventory()
+                   || !writeInventory(ReplaceAll(listText(), SelectedRecord, composed))) {
             return;
         }
         ComposedRecord = composed;
-        const int scrolled = ui.Text5->verticalScrollBar()->value();
-        setListText(list);
-        ui.Text5->verticalScrollBar()->setValue(scrolled);
+        replaceInList(SelectedRecord, composed);
         // One update per selection: pressing again must not touch the record twice.
         SelectedRecord.clear();
     }

@@ -47,6 +47,8 @@ private:
     Inventory::RecordFields fields() const;
     void setFields(const Inventory::RecordFields &fields);
     void setListText(const QString &text);
+    // What ReplaceAll(listText(), selected, composed) gives, put into the list.
+    void replaceInList(const QString &selected, const QString &composed);
     bool mayOverwriteInventory();
     bool writeInventory(const QString &text);
     void reportReadFailure(const Inventory::FileResult &failure);
