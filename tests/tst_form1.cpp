@@ -358,11 +358,15 @@ void TestForm1::saveAsksBeforeOverwritingAnotherProgramsChange_data()
     QTest::addColumn<bool>("answer");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("written");
+    QTest::addColumn<bool>("sameStamp"); // same size and modification time as before
 
-    QTest::addRow("rewritten_answer_no_keeps_file") << QByteArray("altro\r\n") << false << true << false;
-    QTest::addRow("rewritten_answer_yes_overwrites") << QByteArray("altro\r\n") << true << true << true;
-    QTest::addRow("same_text_rewritten_no_question") << TwoRecords << false << false << true;
-    QTest::addRow("removed_written_again") << QByteArray() << false << false << true;
+    QTest::addRow("rewritten_answer_no_keeps_file") << QByteArray("altro\r\n") << false << true << false << false;
+    QTest::addRow("rewritten_answer_yes_overwrites") << QByteArray("altro\r\n") << true << true << true << false;
+    QTest::addRow("same_text_rewritten_no_question") << TwoRecords << false << false << true << false;
+    QTest::addRow("removed_written_again") << QByteArray() << false << false << true << false;
+    QByteArray sameSize = TwoRecords;
+    sameSize.replace("12", "13");
+    QTest::addRow("same_size_and_time_still_asks") << sameSize << false << true << false << true;
 }
 
 void TestForm1::saveAsksBeforeOverwritingAnotherProgramsChange()
@@ -371,6 +375,7 @@ void TestForm1::saveAsksBeforeOverwritingAnotherProgramsChange()
     QFETCH(bool, answer);
     QFETCH(bool, asked);
     QFETCH(bool, written);
+    QFETCH(bool, sameStamp);
 
     writeInventory(TwoRecords);
     QVERIFY(m_form->Form_Load());
@@ -379,13 +384,15 @@ void TestForm1::saveAsksBeforeOverwritingAnotherProgramsChange()
     click("Command3");
     const QString list = m_form->listText();
 
-    // Another program saves in between, with a size or time of its own.
+    // Another program saves in between.
+    const QDateTime seen = QFileInfo(inventoryPath()).lastModified();
     QFile::remove(inventoryPath());
     if (!onDisk.isNull()) {
         writeInventory(onDisk);
         QFile file(inventoryPath());
         QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+        const QDateTime time = sameStamp ? seen : QDateTime::currentDateTime().addSecs(5);
+        QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
     }
     m_messages.answer = answer;
     click("Command4");

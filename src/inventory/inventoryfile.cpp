@@ -195,22 +195,28 @@ ReadResult ReadListText(const QString &folder)
 
 } // namespace
 
+void InventoryFile::remember(const Stamp &stamp, const QString &listText)
+{
+    // Two seconds cover the coarsest clocks in use (FAT keeps even seconds).
+    m_seen = true;
+    m_seenStamp = stamp;
+    m_stampTrusted = !stamp.exists || stamp.modified < QDateTime::currentDateTime().addSecs(-2);
+    m_seenList = listText;
+}
+
 ReadResult InventoryFile::readListText()
 {
     // The stamp is taken before reading: a change that lands in between makes
     // the next stamp differ, so it is read then.
     const Stamp now = currentStamp();
-    if (m_seen && now == m_seenStamp) {
+    if (m_seen && m_stampTrusted && now == m_seenStamp) {
         ReadResult cached;
         cached.text = m_seenList;
         return cached;
     }
     ReadResult result = ReadListText(m_folder);
-    if (result.ok) {
-        m_seen = true;
-        m_seenStamp = now;
-        m_seenList = result.text;
-    }
+    if (result.ok)
+        remember(now, result.text);
     return result;
 }
 
@@ -218,11 +224,9 @@ FileResult InventoryFile::write(const QString &listText)
 {
     FileResult result = WriteInventory(m_folder, listText);
     if (result.ok) {
-        m_seen = true;
-        m_seenStamp = currentStamp();
         QString written = listText;
         written += LineEnd;
-        m_seenList = ListTextFromFile(written);
+        remember(currentStamp(), ListTextFromFile(written));
     }
     return result;
 }
@@ -232,13 +236,13 @@ bool InventoryFile::changedSinceLastSeen()
     const Stamp now = currentStamp();
     if (!now.exists)
         return false;
-    if (m_seen && now == m_seenStamp)
+    if (m_seen && m_stampTrusted && now == m_seenStamp)
         return false;
     const ReadResult current = ReadListText(m_folder);
     if (!current.ok)
         return true;
     if (m_seen && m_seenStamp.exists && current.text == m_seenList) {
-        m_seenStamp = now; // touched, not changed
+        remember(now, current.text); // touched, not changed
         return false;
     }
     return true;

@@ -81,10 +81,15 @@ private:
         friend bool operator==(const Stamp &, const Stamp &) = default;
     };
     Stamp currentStamp() const;
+    void remember(const Stamp &stamp, const QString &listText);
 
     QString m_folder;
     bool m_seen = false;
     Stamp m_seenStamp;
+    // A file modified just before it was seen may change again within the same
+    // tick of the file system's clock, keeping size and time: such a stamp is
+    // not trusted, and the next look compares the text itself.
+    bool m_stampTrusted = false;
     QString m_seenList;
 };
 
