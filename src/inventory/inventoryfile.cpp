@@ -184,39 +184,53 @@ InventoryFile::Stamp InventoryFile::currentStamp() const
     return {true, info.size(), info.lastModified()};
 }
 
-namespace {
-
-ReadResult ReadListText(const QString &folder)
+bool InventoryFile::seenIsCurrent(const Stamp &now) const
 {
-    ReadResult result = ReadInventory(folder);
-    result.text = ListTextFromFile(result.text);
-    return result;
+    return m_seen && m_stampTrusted && now == m_seenStamp;
 }
 
-} // namespace
-
-void InventoryFile::remember(const Stamp &stamp, const QString &listText)
+void InventoryFile::remember(const Stamp &stamp, const QString &text, bool isListText)
 {
     // Two seconds cover the coarsest clocks in use (FAT keeps even seconds).
     m_seen = true;
     m_seenStamp = stamp;
     m_stampTrusted = !stamp.exists || stamp.modified < QDateTime::currentDateTime().addSecs(-2);
-    m_seenList = listText;
+    m_seenText = text;
+    m_seenIsListText = isListText;
 }
 
-ReadResult InventoryFile::readListText()
+const QString &InventoryFile::seenListText()
+{
+    if (!m_seenIsListText) {
+        m_seenText = ListTextFromFile(m_seenText);
+        m_seenIsListText = true;
+    }
+    return m_seenText;
+}
+
+ReadResult InventoryFile::readText()
 {
     // The stamp is taken before reading: a change that lands in between makes
     // the next stamp differ, so it is read then.
     const Stamp now = currentStamp();
-    if (m_seen && m_stampTrusted && now == m_seenStamp) {
+    if (seenIsCurrent(now)) {
         ReadResult cached;
-        cached.text = m_seenList;
+        cached.text = m_seenText;
         return cached;
     }
-    ReadResult result = ReadListText(m_folder);
+    ReadResult result = ReadInventory(m_folder);
     if (result.ok)
-        remember(now, result.text);
+        remember(now, result.text, false);
+    return result;
+}
+
+ReadResult InventoryFile::readListText()
+{
+    ReadResult result = readText();
+    if (result.ok) {
+        result.text.clear(); // drop the shared copy before the conversion
+        result.text = seenListText();
+    }
     return result;
 }
 
@@ -226,7 +240,7 @@ FileResult InventoryFile::write(const QString &listText)
     if (result.ok) {
         QString written = listText;
         written += LineEnd;
-        remember(currentStamp(), ListTextFromFile(written));
+        remember(currentStamp(), written, false);
     }
     return result;
 }
@@ -234,15 +248,14 @@ FileResult InventoryFile::write(const QString &listText)
 bool InventoryFile::changedSinceLastSeen()
 {
     const Stamp now = currentStamp();
-    if (!now.exists)
+    if (!now.exists || seenIsCurrent(now))
         return false;
-    if (m_seen && m_stampTrusted && now == m_seenStamp)
-        return false;
-    const ReadResult current = ReadListText(m_folder);
+    const ReadResult current = ReadInventory(m_folder);
     if (!current.ok)
         return true;
-    if (m_seen && m_seenStamp.exists && current.text == m_seenList) {
-        remember(now, current.text); // touched, not changed
+    const QString currentList = ListTextFromFile(current.text);
+    if (m_seen && m_seenStamp.exists && currentList == seenListText()) {
+        remember(now, currentList, true); // touched, not changed
         return false;
     }
     return true;

@@ -51,9 +51,9 @@ ReadResult ReadInventory(const QString &folder);
 // inventory stays as it was and the save stops.
 FileResult WriteInventory(const QString &folder, const QString &listText);
 
-// One window's view of the inventory file: what it last read or wrote, kept as
-// list text. Reading an unchanged file (same size and modification time) costs
-// one stat, and a save can tell whether another program changed the file since.
+// One window's view of the inventory file: what it last read or wrote. Reading
+// an unchanged file (same size and modification time) costs one stat, and a
+// save can tell whether another program changed the file in the meantime.
 class InventoryFile
 {
 public:
@@ -61,8 +61,9 @@ public:
 
     const QString &folder() const { return m_folder; }
 
-    // The file as start-up shows it (ListTextFromFile). It is kept for as long
-    // as the file's size and modification time stay the same.
+    // The file's text, decoded, with its own line ends: what a search needs.
+    ReadResult readText();
+    // The file as start-up shows it (ListTextFromFile).
     ReadResult readListText();
     FileResult write(const QString &listText);
 
@@ -81,7 +82,9 @@ private:
         friend bool operator==(const Stamp &, const Stamp &) = default;
     };
     Stamp currentStamp() const;
-    void remember(const Stamp &stamp, const QString &listText);
+    bool seenIsCurrent(const Stamp &now) const;
+    void remember(const Stamp &stamp, const QString &text, bool isListText);
+    const QString &seenListText();
 
     QString m_folder;
     bool m_seen = false;
@@ -90,7 +93,9 @@ private:
     // tick of the file system's clock, keeping size and time: such a stamp is
     // not trusted, and the next look compares the text itself.
     bool m_stampTrusted = false;
-    QString m_seenList;
+    // The text last read or written, turned into list text only when asked for.
+    QString m_seenText;
+    bool m_seenIsListText = false;
 };
 
 } // namespace Inventory

@@ -63,7 +63,7 @@ FilterResult FilterInventory(InventoryFile &file, const QString &query)
     result.query = query;
     if (!InventoryExists(file.folder()))
         return result;
-    const ReadResult read = file.readListText();
+    const ReadResult read = file.readText();
     if (!read.ok) {
         static_cast<FileResult &>(result) = read;
         return result;

@@ -18,8 +18,7 @@ struct FilterResult : FileResult
     bool retried = false;
 };
 
-// The lines of the inventory file that contain query (the empty lines that
-// start-up leaves out never match, so the list text serves as well as the file). When none does, the
+// The lines of the inventory file that contain query. When none does, the
 // query is turned into upper case and the file searched once more. With no
 // file the list is empty and the query stays as it is.
 FilterResult FilterInventory(InventoryFile &file, const QString &query);
