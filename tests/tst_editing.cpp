@@ -119,9 +119,9 @@ void TestEditing::updateReplacesEveryOccurrence()
     control<QPlainTextEdit>("Text5")->setPlainText(
         Diode + "\r\n" + Transistor + "\r\nnota " + Diode + "\r\n" + Diode);
     clickListLine(0, 0);
-    control<QComboBox>("Combo1")->setEditText("Diodo");
+    control<QComboBox>("Combo1")->setEditText("Diodo al silicio");
     click("Command6");
-    const QString updated = "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Diodo";
+    const QString updated = "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Diodo al silicio";
     const QString list = updated + "\r\n" + Transistor + "\r\nnota " + updated + "\r\n" + Diode;
     QCOMPARE(m_form->listText(), list);
     QCOMPARE(inventoryBytes(), (list + "\r\n").toUtf8());

@@ -152,10 +152,15 @@ void Form1::replaceInList(const QString &selected, const QString &composed)
     const QList<qsizetype> found = Occurrences(ui.Text5->document()->toRawText(), sought);
     QTextCursor cursor(ui.Text5->document());
     cursor.beginEditBlock();
-    for (auto at = found.crbegin(); at != found.crend(); ++at) {
-        cursor.setPosition(*at);
-        cursor.setPosition(*at + selectedLine.size(), QTextCursor::KeepAnchor);
+    // Each edit moves the occurrences after it by the difference in length.
+    // Document positions are ints: a document never holds more characters.
+    const qsizetype shift = composedLine.size() - selectedLine.size();
+    qsizetype moved = 0;
+    for (const qsizetype at : found) {
+        cursor.setPosition(static_cast<int>(at + moved));
+        cursor.setPosition(static_cast<int>(at + moved + selectedLine.size()), QTextCursor::KeepAnchor);
         cursor.insertText(composedLine.toString());
+        moved += shift;
     }
     cursor.endEditBlock();
 }
