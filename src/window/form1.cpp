@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Inventory;
