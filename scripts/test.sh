@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the program and its tests and runs every test.
+# Builds the program and its tests and runs every test: the Qt Test suites,
+# then the installed menu entry and the built program in a real window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,3 +8,5 @@ bash scripts/install-deps.sh
 cmake --preset debug
 cmake --build --preset debug
 ctest --preset debug
+bash scripts/check-install.sh
+bash scripts/e2e-xvfb.sh
