@@ -183,7 +183,7 @@ void RunParts(Window &window, const QString &folder, const ListTexts &texts, int
     // Start-up in steps: the window built; built and loaded; then on screen and painted.
     window.close();
     std::unique_ptr<Form1> form;
-    RecordedMessages messages;
+    RecordingMessages messages;
     const auto destroy = [&] {
         form.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

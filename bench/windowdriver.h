@@ -1,6 +1,6 @@
 #pragma once
 
-#include "messages.h"
+#include "recordingmessages.h"
 
 #include <QPoint>
 #include <QString>
@@ -13,23 +13,6 @@ class QLineEdit;
 class QPlainTextEdit;
 
 namespace Bench {
-
-class RecordedMessages final : public Messages
-{
-public:
-    void inform(QWidget *, const QString &text) override { informations << text; }
-    void warn(QWidget *, const QString &text) override { warnings << text; }
-    // No question is expected while measuring; the answer is no, so nothing is overwritten.
-    bool ask(QWidget *, const QString &text) override
-    {
-        questions << text;
-        return false;
-    }
-
-    QStringList informations;
-    QStringList warnings;
-    QStringList questions;
-};
 
 // Shows a top-level widget and handles events until it is exposed, so that
 // repaint() really paints. False if that does not happen within seconds.
@@ -88,7 +71,7 @@ public:
     void fill(const QString &box, const QString &item, const QString &quantity,
               const QString &type);
 
-    RecordedMessages messages;
+    RecordingMessages messages;
 
 private:
     QString m_folder;
