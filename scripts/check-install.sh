@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh test
 build="${PEZZARIUM_BUILD:-build/debug}"
 if [[ ! -f $build/cmake_install.cmake ]]; then
     echo "install: no build in $build; make one with: bash scripts/test.sh" >&2

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh tidy
 if (($#)); then
     build=$1
 else

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh >&2
+bash scripts/install-deps.sh test >&2
 program="${PEZZARIUM_PROGRAM:-build/debug/src/pezzarium}"
 wait_seconds=20
 

@@ -27,7 +27,7 @@ else
     chosen=("${1#fuzz_}")
 fi
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh fuzz
 build=${PEZZARIUM_FUZZ_BUILD:-build/fuzz}
 cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" --target "${chosen[@]/#/fuzz_}"

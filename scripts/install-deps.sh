@@ -1,18 +1,41 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need,
-# and only those that are missing.
+# Installs the Debian 12 packages of the named sets, only those missing; the
+# one place in the project that installs packages.
+#
+#   bash scripts/install-deps.sh [SET...]   (default: build)
+#
+#   build  build, install and run the program
+#   test   build, plus what the install check and the real-window test use
+#   bench  build, plus Google Benchmark and hyperfine
+#   fuzz   build, plus clang and its libFuzzer runtime
+#   tidy   build, plus clang-tidy
+#   icon   what tools/make-icon.sh uses to remake the icons
 set -euo pipefail
 
-packages=(
+build=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
     qt6-qpa-plugins qt6-translations-l10n
-    desktop-file-utils xvfb xdotool
-    clang-14 libclang-rt-14-dev clang-tidy-14
 )
 
+packages=()
+for set in "${@:-build}"; do
+    case $set in
+        build) packages+=("${build[@]}") ;;
+        test) packages+=("${build[@]}" desktop-file-utils xvfb xauth xdotool) ;;
+        bench) packages+=("${build[@]}" libbenchmark-dev hyperfine) ;;
+        fuzz) packages+=("${build[@]}" clang-14 libclang-rt-14-dev) ;;
+        tidy) packages+=("${build[@]}" clang-tidy-14) ;;
+        icon) packages+=(icoutils librsvg2-bin) ;;
+        *)
+            echo "install-deps: unknown package set '$set'" >&2
+            exit 2
+            ;;
+    esac
+done
+
 missing=()
-for package in "${packages[@]}"; do
+for package in $(printf '%s\n' "${packages[@]}" | sort -u); do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
         || missing+=("$package")
 done
@@ -20,6 +43,8 @@ done
 if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Waits for another apt-get (a second script, an unattended upgrade) to end.
+    apt=(apt-get -qq -o DPkg::Lock::Timeout=600)
+    "${apt[@]}" update
+    "${apt[@]}" install -y --no-install-recommends "${missing[@]}"
 fi
