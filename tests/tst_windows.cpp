@@ -1,0 +1,215 @@
+#include "formfixture.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <windows.h>
+
+namespace {
+
+const QByteArray TwoRecords = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n"
+                              "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Varie\r\n\r\n";
+
+std::wstring WinPath(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+// The file opened as another program would hold it: for reading and writing,
+// shared with no one, until this object goes.
+class ExclusiveHandle
+{
+public:
+    explicit ExclusiveHandle(const QString &path)
+        : m_handle(CreateFileW(WinPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+    }
+    ~ExclusiveHandle() { release(); }
+    ExclusiveHandle(const ExclusiveHandle &) = delete;
+    ExclusiveHandle &operator=(const ExclusiveHandle &) = delete;
+
+    bool isOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    void release()
+    {
+        if (isOpen())
+            CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+bool SetAttributes(const QString &path, DWORD attributes)
+{
+    return SetFileAttributesW(WinPath(path).c_str(), attributes) != 0;
+}
+
+} // namespace
+
+class TestWindows : public QObject, private FormFixture
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void foundBesideTheProgramWithWindowsPaths_data();
+    void foundBesideTheProgramWithWindowsPaths();
+    void hiddenFileIsStillTheInventory();
+    void saveFailsAndKeepsEverything_data();
+    void saveFailsAndKeepsEverything();
+    void endsWhenAnotherProgramHoldsTheFile();
+
+private:
+    // A file whose stamp is older than the window's distrust of fresh stamps,
+    // so that a save does not read it again before writing.
+    void writeSettledInventory(const QByteArray &bytes);
+    void insertRecord();
+};
+
+void TestWindows::init()
+{
+    resetFolder();
+}
+
+void TestWindows::cleanup()
+{
+    // The temporary folder cannot remove a read-only or hidden file.
+    if (QFileInfo::exists(inventoryPath()))
+        SetAttributes(inventoryPath(), FILE_ATTRIBUTE_NORMAL);
+}
+
+void TestWindows::writeSettledInventory(const QByteArray &bytes)
+{
+    writeInventory(bytes);
+    QFile file(inventoryPath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                             QFileDevice::FileModificationTime));
+}
+
+void TestWindows::insertRecord()
+{
+    control<QLineEdit>("Text1")->setText("A3");
+    control<QLineEdit>("Text2")->setText("BD139");
+    click("Command3");
+}
+
+void TestWindows::foundBesideTheProgramWithWindowsPaths_data()
+{
+    QTest::addColumn<QString>("subfolder");
+    QTest::addRow("plain") << "";
+    QTest::addRow("spaces_and_accents") << "Programmi/Magazzino è";
+    QTest::addRow("non_latin") << "Склад Ω";
+}
+
+void TestWindows::foundBesideTheProgramWithWindowsPaths()
+{
+    QFETCH(QString, subfolder);
+    const QString folder = QDir(m_folder->path()).filePath(subfolder);
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = QDir(folder).filePath("pezzarium.txt");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(TwoRecords);
+    }
+
+    Form1 form(folder, m_messages);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(form.listText(), QString::fromUtf8(TwoRecords.chopped(2)));
+    QTest::mouseClick(form.findChild<QPushButton *>("Command4"), Qt::LeftButton);
+
+    QVERIFY(m_messages.warnings.isEmpty());
+    QCOMPARE(m_messages.informations.size(), 1);
+    const QString shown = m_messages.informations.first();
+    // A drive letter and backslashes only, as Windows users write paths.
+    const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    QVERIFY2(shown.endsWith(native), qPrintable(shown));
+    QVERIFY2(!shown.contains(u'/'), qPrintable(shown));
+    QCOMPARE(native.mid(1, 2), QStringLiteral(":\\"));
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), TwoRecords.chopped(2) + "\r\n");
+}
+
+void TestWindows::hiddenFileIsStillTheInventory()
+{
+    writeInventory(TwoRecords);
+    QVERIFY(SetAttributes(inventoryPath(), FILE_ATTRIBUTE_HIDDEN));
+    createForm();
+    QVERIFY(m_form->Form_Load());
+    QCOMPARE(m_form->listText(), QString::fromUtf8(TwoRecords.chopped(2)));
+
+    insertRecord();
+    m_messages.answer = true;
+    click("Command4");
+    QVERIFY(m_messages.warnings.isEmpty());
+    // The save kept the previous file as its backup, as for any inventory.
+    QFile backup(inventoryPath() + ".bak");
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    QCOMPARE(backup.readAll(), TwoRecords);
+    QVERIFY(inventoryBytes().startsWith(TwoRecords.chopped(2)));
+}
+
+void TestWindows::saveFailsAndKeepsEverything_data()
+{
+    QTest::addColumn<bool>("heldOpen");
+    QTest::addRow("held_open_without_sharing") << true;
+    QTest::addRow("read_only_attribute") << false;
+}
+
+void TestWindows::saveFailsAndKeepsEverything()
+{
+    QFETCH(bool, heldOpen);
+    writeSettledInventory(TwoRecords);
+    createForm();
+    QVERIFY(m_form->Form_Load());
+    insertRecord();
+    const QString before = m_form->listText();
+
+    std::unique_ptr<ExclusiveHandle> other;
+    if (heldOpen) {
+        other = std::make_unique<ExclusiveHandle>(inventoryPath());
+        QVERIFY(other->isOpen());
+    } else {
+        QVERIFY(SetAttributes(inventoryPath(), FILE_ATTRIBUTE_READONLY));
+    }
+    click("Command4");
+    other.reset();
+
+    QCOMPARE(m_messages.warnings.size(), 1);
+    const QString expected = "Impossibile salvare " + QDir::toNativeSeparators(inventoryPath());
+    QVERIFY2(m_messages.warnings.first().startsWith(expected),
+             qPrintable(m_messages.warnings.first()));
+    QVERIFY(m_messages.informations.isEmpty());
+    QCOMPARE(m_form->listText(), before);
+    QVERIFY(m_form->isVisible());
+    SetAttributes(inventoryPath(), FILE_ATTRIBUTE_NORMAL);
+    QCOMPARE(inventoryBytes(), TwoRecords);
+}
+
+void TestWindows::endsWhenAnotherProgramHoldsTheFile()
+{
+    writeInventory(TwoRecords);
+    ExclusiveHandle other(inventoryPath());
+    QVERIFY(other.isOpen());
+    createForm();
+    QVERIFY(!m_form->Form_Load());
+    QCOMPARE(m_messages.warnings.size(), 1);
+    QVERIFY2(m_messages.warnings.first().startsWith(
+                 "Impossibile leggere " + QDir::toNativeSeparators(inventoryPath())),
+             qPrintable(m_messages.warnings.first()));
+    other.release();
+    QCOMPARE(inventoryBytes(), TwoRecords);
+}
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
