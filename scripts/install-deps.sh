@@ -10,6 +10,8 @@
 #   fuzz   build, plus clang and its libFuzzer runtime
 #   tidy   build, plus clang-tidy
 #   icon   what tools/make-icon.sh uses to remake the icons
+#   windows  build, plus the MinGW-w64 cross compiler, Wine and the tools that
+#          scripts/windows.sh uses to build Qt, package and test under Wine
 set -euo pipefail
 
 build=(
@@ -27,6 +29,10 @@ for set in "${@:-build}"; do
         fuzz) packages+=("${build[@]}" clang-14 libclang-rt-14-dev) ;;
         tidy) packages+=("${build[@]}" clang-tidy-14) ;;
         icon) packages+=(icoutils librsvg2-bin) ;;
+        windows)
+            packages+=("${build[@]}" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+                dpkg-dev zip wine wine64 fonts-wine xvfb xauth xdotool x11-apps netpbm icoutils)
+            ;;
         *)
             echo "install-deps: unknown package set '$set'" >&2
             exit 2
