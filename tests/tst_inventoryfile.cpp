@@ -1,4 +1,8 @@
 #include "inventoryfile.h"
+#include "inventorypath.h"
+#include "inventorysave.h"
+#include "listtext.h"
+#include "textdecoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +14,12 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/sysmacros.h>
 #endif
 
 using namespace Inventory;
@@ -51,12 +61,39 @@ private slots:
         QTest::addRow("ansiAccentAtEnd_windows1252") << QByteArray("caff\xE8") << QString("caffè");
         QTest::addRow("ansiEuro_windows1252") << QByteArray("\x80 5") << QString("€ 5");
         QTest::addRow("ansiUnassigned_c1CodePoint") << QByteArray("\x81 5") << QChar(0x81) + QString(" 5");
+        QTest::addRow("mixedLines_eachInItsOwn")
+            << QByteArray("Caff\xC3\xA8\r\nCaff\xE8\r\nTh\xC3\xA8\nR\xE8l\xE8\r")
+            << QString("Caffè\r\nCaffè\r\nThè\nRèlè\r");
+        QTest::addRow("bomBeforeAnsiLine_skipped") << QByteArray("\xEF\xBB\xBF" "Caff\xE8\r\n") << QString("Caffè\r\n");
+        QTest::addRow("utf16LittleEndian_decoded")
+            << QByteArray("\xFF\xFE" "C\0" "a\0" "f\0" "f\0" "\xE8\0" "\r\0" "\n\0", 16) << QString("Caffè\r\n");
+        QTest::addRow("utf16BigEndian_decoded")
+            << QByteArray("\xFE\xFF" "\0C" "\0\xE8" "\0\r" "\0\n", 10) << QString("Cè\r\n");
     }
     void decodeInventory()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(DecodeInventory(bytes), text);
+    }
+
+    void folderOfExecutable_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QString>("folder"); // null: none
+        QTest::addRow("plain") << QByteArray("/home/anna/pezzarium/bin/pezzarium") << "/home/anna/pezzarium/bin";
+        QTest::addRow("accentUtf8") << QByteArray("/srv/Magazzino \xC3\xA8/pezzarium") << "/srv/Magazzino è";
+#ifdef Q_OS_UNIX // file names are UTF-8 here
+        QTest::addRow("latin1Folder_none") << QByteArray("/srv/Magazzino \xE8/pezzarium") << QString();
+#endif
+        QTest::addRow("relative_none") << QByteArray("bin/pezzarium") << QString();
+        QTest::addRow("empty_none") << QByteArray() << QString();
+    }
+    void folderOfExecutable()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QString, folder);
+        QCOMPARE(FolderOfExecutable(path).value_or(QString()), folder);
     }
 
     void listText_data()
@@ -105,20 +142,155 @@ private slots:
             QCOMPARE(ListTextFromFile(ReadInventory(dir->path()).text), list);
     }
 
-    void failedWriteChangesNothing()
+    // What stands at the inventory's place instead of an ordinary file.
+    void notAFile_data()
     {
-        QCOMPARE(inventory(), dir->path() + "/pezzarium.txt");
-        QVERIFY(QDir(dir->path()).mkpath("pezzarium.txt/inner")); // the name taken by a folder
-        QVERIFY(!InventoryExists(dir->path()));
-        const ReadResult read = ReadInventory(dir->path()); // reads as no inventory at all
-        QVERIFY(read.ok && read.text.isEmpty());
-        FileResult result = WriteInventory(dir->path(), "A\r\n");
-        QVERIFY(!result.ok && !result.error.isEmpty());
-        QVERIFY(QFileInfo(inventory() + "/inner").isDir());
+        QTest::addColumn<QString>("thing");
+        QTest::addRow("folder") << "folder";
+        QTest::addRow("fifo") << "fifo";
+        QTest::addRow("linkToFolder") << "linkToFolder";
+        QTest::addRow("linkToFifo") << "linkToFifo";
+        QTest::addRow("linkToDevice") << "linkToDevice";
+        QTest::addRow("backupIsFifo") << "backupIsFifo";
+    }
+    void notAFile()
+    {
+        QFETCH(QString, thing);
+        const QString place = thing.startsWith("backup") ? BackupPath(dir->path()) : inventory();
+        const QString target = dir->filePath("target");
+        if (thing.startsWith("backup"))
+            WriteFile(inventory(), "A\r\n");
+        const QString node = thing.startsWith("link") ? target : place;
+        if (thing.endsWith("older")) {
+            QVERIFY(QDir().mkdir(node));
+        } else {
+#ifdef Q_OS_LINUX
+            // A device node of its own, so that a fault would replace nothing that matters.
+            const bool made = thing.endsWith("Device")
+                                  ? mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0
+                                  : mkfifo(QFile::encodeName(node).constData(), 0666) == 0;
+            if (!made)
+                QSKIP("creating a device node needs root");
+#else
+            QSKIP("needs FIFOs and device nodes");
+#endif
+        }
+        if (thing.startsWith("link"))
+            QVERIFY(QFile::link(target, place));
+
+        const QFileInfo before(place);
+        if (!thing.startsWith("backup")) {
+            QVERIFY(!InventoryExists(dir->path()));
+            const ReadResult read = ReadInventory(dir->path()); // never opened: a FIFO would block
+            QVERIFY(!read.ok);
+            QCOMPARE(read.path, inventory());
+            QVERIFY(read.error.contains("non è un file ordinario"));
+        }
+        const FileResult written = WriteInventory(dir->path(), "B\r\n");
+        QVERIFY(!written.ok);
+        QCOMPARE(written.path, place);
+        QVERIFY(written.error.contains("non è un file ordinario"));
+        const QFileInfo after(place);
+        QCOMPARE(after.isSymLink(), before.isSymLink());
+        QCOMPARE(after.isFile(), false);
+        if (thing.startsWith("backup"))
+            QCOMPARE(FileBytes(inventory()), QByteArray("A\r\n"));
+    }
+
+    void linkToOrdinaryFileWritesTheTarget()
+    {
+        QVERIFY(QDir(dir->path()).mkdir("dati"));
+        const QString target = dir->filePath("dati/magazzino.txt");
+        WriteFile(target, "A\r\n");
+        QVERIFY(QFile::link(target, inventory()));
+        QCOMPARE(ReadInventory(dir->path()).text, QString("A\r\n"));
+        QVERIFY(WriteInventory(dir->path(), "B\r\n").ok);
+        QVERIFY(QFileInfo(inventory()).isSymLink());
+        QCOMPARE(FileBytes(target), QByteArray("B\r\n\r\n"));
+    }
+
+    void tooLargeIsRefusedWithItsSize()
+    {
+        // Sparse: 64 GiB that take no room on disk.
+        {
+            QFile file(inventory());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(qint64(64) * 1024 * 1024 * 1024));
+        }
+        const ReadResult read = ReadInventory(dir->path());
+        QVERIFY(!read.ok);
+        QVERIFY2(read.error.contains("troppo grande (64,00 GiB"), qPrintable(read.error));
+        const FileResult written = WriteInventory(dir->path(), "A\r\n");
+        QVERIFY(!written.ok);
+        QVERIFY(written.error.contains("troppo grande"));
+        QCOMPARE(QFileInfo(inventory()).size(), qint64(64) * 1024 * 1024 * 1024);
+    }
+
+    void failedWriteThroughAFileChangesNothing()
+    {
         WriteFile(dir->filePath("plainfile"), "keep\r\n"); // a folder path through a regular file
-        result = WriteInventory(dir->filePath("plainfile/sub"), "A\r\n");
+        const FileResult result = WriteInventory(dir->filePath("plainfile/sub"), "A\r\n");
         QVERIFY(!result.ok && !result.error.isEmpty());
         QCOMPARE(FileBytes(dir->filePath("plainfile")), QByteArray("keep\r\n"));
+    }
+
+    void savedFilesKeepTheInventoryPermissions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("oldBackup"); // a backup left by an earlier save, 0644
+        QTest::addRow("groupWritable_newBackup") << 0664 << false;
+        QTest::addRow("groupWritable_oldBackup") << 0664 << true;
+        QTest::addRow("private_oldBackup") << 0600 << true;
+    }
+    void savedFilesKeepTheInventoryPermissions()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(int, mode);
+        QFETCH(bool, oldBackup);
+        WriteFile(inventory(), "A\r\n");
+        QVERIFY(chmod(QFile::encodeName(inventory()).constData(), mode_t(mode)) == 0);
+        if (oldBackup) {
+            WriteFile(BackupPath(dir->path()), "0\r\n");
+            QVERIFY(chmod(QFile::encodeName(BackupPath(dir->path())).constData(), 0644) == 0);
+        }
+        QVERIFY(WriteInventory(dir->path(), "B\r\n").ok);
+        for (const QString &path : {inventory(), BackupPath(dir->path())}) {
+            struct stat info {};
+            QVERIFY(stat(QFile::encodeName(path).constData(), &info) == 0);
+            QCOMPARE(int(info.st_mode & 07777), mode);
+        }
+#else
+        QSKIP("Unix file modes");
+#endif
+    }
+
+    void diskFullSaysSoAndKeepsTheFile_data()
+    {
+        QTest::addColumn<int>("size"); // of the new list, on a 64 KiB disk
+        QTest::addRow("farTooLarge") << 200 * 1024;
+        QTest::addRow("fullOnlyAtTheEnd") << 60 * 1024;
+    }
+    void diskFullSaysSoAndKeepsTheFile()
+    {
+#ifdef Q_OS_LINUX
+        QFETCH(int, size);
+        // A small disk of its own, in a mount namespace of this process only.
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || mount("tmpfs", QFile::encodeName(dir->path()).constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("mounting a small disk needs root");
+        const QByteArray old = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n\r\n";
+        WriteFile(inventory(), old);
+        const FileResult result = WriteInventory(dir->path(), QString(size, u'x'));
+        const QByteArray after = FileBytes(inventory());
+        const QStringList left = QDir(dir->path()).entryList(QDir::Files | QDir::Hidden);
+        umount2(QFile::encodeName(dir->path()).constData(), MNT_DETACH);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.error, QString("spazio esaurito sul disco"));
+        QCOMPARE(after, old);
+        QCOMPARE(left, QStringList({"pezzarium.txt", "pezzarium.txt.bak"}));
+#else
+        QSKIP("needs a Linux mount namespace");
+#endif
     }
 
     void saveKeepsPreviousVersionAsBackup()

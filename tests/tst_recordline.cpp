@@ -63,6 +63,25 @@ private slots:
         QFETCH(QStringList, values);
         QCOMPARE(Values(ParseRecord(record)), values);
     }
+
+    void singleLineValue_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("value");
+        QTest::addRow("crLf_oneSpace") << "BC547\r\n" << "BC547 ";
+        QTest::addRow("lf_oneSpace") << "A\nB" << "A B";
+        QTest::addRow("loneCr_oneSpace") << "A\rB" << "A B";
+        QTest::addRow("lfCr_twoSpaces") << "A\n\rB" << "A  B";
+        QTest::addRow("unicodeSeparators_spaces") << QString("A") + QChar(0x2028) + "B" + QChar(0x2029)
+                                                  << "A B ";
+        QTest::addRow("noBreak_unchanged") << "Cassetto 3 [è]" << "Cassetto 3 [è]";
+    }
+    void singleLineValue()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(QString, value);
+        QCOMPARE(SingleLineValue(pasted), value);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRecordLine)

@@ -1,3 +1,4 @@
+#include "inventorypath.h"
 #include "searchfilter.h"
 
 #include "inventoryfile.h"

@@ -40,6 +40,21 @@ QString ComposeRecord(const RecordFields &fields)
     return line;
 }
 
+QString SingleLineValue(QStringView text)
+{
+    QString value;
+    value.reserve(text.size());
+    for (qsizetype pos = 0; pos < text.size(); ++pos) {
+        const QChar c = text[pos];
+        if (c == u'\r' && pos + 1 < text.size() && text[pos + 1] == u'\n')
+            continue; // the CR of a CR LF: the LF becomes the space
+        const bool lineBreak = c == u'\r' || c == u'\n' || c == QChar::LineSeparator
+                               || c == QChar::ParagraphSeparator;
+        value += lineBreak ? QChar(u' ') : c;
+    }
+    return value;
+}
+
 std::optional<RecordFields> ParseRecord(QStringView record)
 {
     // The searches run without the markers' outer spaces (except " [Item]:"), and

@@ -3,7 +3,6 @@
 #include "inventoryfile.h"
 #include "texthelpers.h"
 
-
 namespace Inventory {
 
 namespace {
@@ -61,13 +60,13 @@ FilterResult FilterInventory(InventoryFile &file, const QString &query)
 {
     FilterResult result;
     result.query = query;
-    if (!InventoryExists(file.folder()))
-        return result;
     const ReadResult read = file.readText();
     if (!read.ok) {
         static_cast<FileResult &>(result) = read;
         return result;
     }
+    if (!read.exists)
+        return result;
     result.listText = MatchingLines(read.text, query);
     if (!result.listText.isEmpty())
         return result;

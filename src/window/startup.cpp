@@ -1,9 +1,16 @@
 #include "startup.h"
 
+#include "inventorypath.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
 
 void ConfigureApplication(QApplication &application)
 {
@@ -22,4 +29,23 @@ void ConfigureApplication(QApplication &application)
     if (translator->load(QStringLiteral("qtbase_it"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
+}
+
+std::optional<QString> ProgramFolder()
+{
+#ifdef Q_OS_LINUX
+    // Qt's own answer turns an undecodable folder name into another name and
+    // then falls back to the working folder: the link's raw bytes tell.
+    QByteArray target(4096, Qt::Uninitialized);
+    const ssize_t length = readlink("/proc/self/exe", target.data(), size_t(target.size()));
+    if (length <= 0 || length >= target.size())
+        return std::nullopt;
+    target.resize(length);
+    return Inventory::FolderOfExecutable(target);
+#else
+    const QString folder = QCoreApplication::applicationDirPath();
+    if (folder.isEmpty() || QDir::isRelativePath(folder))
+        return std::nullopt;
+    return folder;
+#endif
 }

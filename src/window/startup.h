@@ -1,6 +1,14 @@
 #pragma once
 
+#include <QString>
+
+#include <optional>
+
 class QApplication;
 
 // Name, version, icon and Italian standard texts, before any window opens.
 void ConfigureApplication(QApplication &application);
+
+// The folder that holds the executable, where the inventory lives; nothing
+// when the system gives no name for it that can be used to reach it.
+std::optional<QString> ProgramFolder();

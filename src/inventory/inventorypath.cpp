@@ -1,0 +1,40 @@
+#include "inventorypath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace Inventory {
+
+QString InventoryPath(const QString &folder)
+{
+    return QDir(folder).filePath(InventoryFileName.toString());
+}
+
+QString BackupPath(const QString &folder)
+{
+    return InventoryPath(folder) + QStringLiteral(".bak");
+}
+
+PathKind KindOfPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return PathKind::Absent;
+    return info.isFile() ? PathKind::OrdinaryFile : PathKind::NotAFile;
+}
+
+bool InventoryExists(const QString &folder)
+{
+    return KindOfPath(InventoryPath(folder)) == PathKind::OrdinaryFile;
+}
+
+std::optional<QString> FolderOfExecutable(const QByteArray &executablePath)
+{
+    const QString path = QFile::decodeName(executablePath);
+    if (path.isEmpty() || QFile::encodeName(path) != executablePath || QDir::isRelativePath(path))
+        return std::nullopt;
+    return QFileInfo(path).absolutePath();
+}
+
+} // namespace Inventory

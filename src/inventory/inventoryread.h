@@ -1,0 +1,37 @@
+#pragma once
+
+#include "fileresult.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace Inventory {
+
+// The largest inventory that is read. The list needs about six times the
+// file's size in memory, so this keeps a whole inventory within 1.5 GiB;
+// at some 55 bytes a record it is about five million records.
+inline constexpr qint64 LargestInventory = qint64(256) * 1024 * 1024;
+
+struct BytesResult : FileResult
+{
+    QByteArray bytes;
+};
+
+// The bytes of the ordinary file at path, at most LargestInventory of them;
+// a larger file is refused with its size, also when it grows while read.
+BytesResult ReadBytes(const QString &path);
+
+struct ReadResult : FileResult
+{
+    bool exists = false; // false: no inventory yet, which is no failure
+    QString text;        // the whole file, decoded, with its own line ends
+};
+
+// Reads and decodes the inventory. Anything but an ordinary file there (a
+// folder, a FIFO, a device) is refused, and never opened.
+ReadResult ReadInventory(const QString &folder);
+
+// Why the thing at path is neither read nor replaced.
+FileResult NotAFileFailure(const QString &path);
+
+} // namespace Inventory
