@@ -1,6 +1,8 @@
 #include "formfixture.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -38,6 +40,13 @@ private slots:
     void searchWithoutFileEmptiesListAndKeepsText();
     void saveRefusesASearchResultUntilSearchIsEmptied();
     void updateOnASearchResultKeepsOtherRecordsInTheFile();
+    void updateOfARecordNoLongerThereWritesNothing_data();
+    void updateOfARecordNoLongerThereWritesNothing();
+    void updateOnASearchResultAsksAfterAnotherProgramsChange_data();
+    void updateOnASearchResultAsksAfterAnotherProgramsChange();
+    void updateOfAVeryLongValueChangesThatLine();
+    void lineBreaksPastedIntoAFieldBecomeSpaces_data();
+    void lineBreaksPastedIntoAFieldBecomeSpaces();
 
 private:
     void start(const QByteArray &inventory);
@@ -233,6 +242,136 @@ void TestEditing::updateOnASearchResultKeepsOtherRecordsInTheFile()
     QCOMPARE(m_form->listText(), updated + "\r\n" + updated + "\r\n");
     QCOMPARE(inventoryBytes(), Saved({Transistor, updated, Chip, updated}));
     QVERIFY(m_messages.warnings.isEmpty());
+}
+
+void TestEditing::updateOfARecordNoLongerThereWritesNothing_data()
+{
+    QTest::addColumn<QByteArray>("inventory");
+    QTest::addColumn<QString>("searched"); // empty: the whole list
+    QTest::addColumn<QString>("typedLine"); // typed into the list, then clicked
+    QTest::addColumn<QByteArray>("otherProgram"); // written after the click; null: nothing
+
+    const QByteArray three = Saved({Transistor, Diode, Chip});
+    QTest::addRow("searchResult_recordChangedByAnotherProgram")
+        << three << "1N4148" << QString() << Saved({Transistor, Chip});
+    QTest::addRow("searchResult_lineTypedIntoIt") << three << "1N4148" << Transistor.chopped(2) + "CI"
+                                                  << QByteArray();
+    QTest::addRow("wholeList_handEditedLineReadsBackOtherwise")
+        << QByteArray("[Box]: A1 [Item]: BC547 [Nr]:12 [Type]: Transistor\r\n\r\n") << QString() << QString()
+        << QByteArray();
+    QTest::addRow("searchResult_handEditedLineReadsBackOtherwise")
+        << QByteArray("[Box]: A1 [Item]: BC547 [Nr]:12 [Type]: Transistor\r\n\r\n") << "BC547" << QString()
+        << QByteArray();
+}
+
+void TestEditing::updateOfARecordNoLongerThereWritesNothing()
+{
+    QFETCH(QByteArray, inventory);
+    QFETCH(QString, searched);
+    QFETCH(QString, typedLine);
+    QFETCH(QByteArray, otherProgram);
+
+    start(inventory);
+    if (!searched.isEmpty())
+        search(searched);
+    if (!typedLine.isEmpty())
+        control<QPlainTextEdit>("Text5")->appendPlainText(typedLine);
+    const int line = typedLine.isEmpty() ? 0 : control<QPlainTextEdit>("Text5")->blockCount() - 1;
+    control<QPlainTextEdit>("Text5")->appendPlainText(QString()); // every line ended
+    clickListLine(line, 10);
+    QVERIFY(!fieldTexts().first().isEmpty());
+    control<QLineEdit>("Text3")->setText("99");
+    const QStringList edited = fieldTexts();
+    const QString list = m_form->listText();
+    if (!otherProgram.isNull())
+        writeInventory(otherProgram);
+    m_messages.answer = true;
+    const QByteArray onDisk = inventoryBytes();
+
+    click("Command6");
+    QCOMPARE(inventoryBytes(), onDisk);
+    QCOMPARE(m_messages.warnings.size(), 1);
+    QVERIFY(m_messages.warnings.first().contains("non è più nell'archivio"));
+    QCOMPARE(fieldTexts(), edited);
+    QCOMPARE(m_form->listText(), list);
+}
+
+void TestEditing::updateOnASearchResultAsksAfterAnotherProgramsChange_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::addRow("no_nothingWritten") << false;
+    QTest::addRow("yes_changeWrittenIntoTheirFile") << true;
+}
+
+void TestEditing::updateOnASearchResultAsksAfterAnotherProgramsChange()
+{
+    QFETCH(bool, answer);
+    start(Saved({Transistor, Diode}));
+    search("1N4148");
+    clickListLine(0, 10);
+    control<QLineEdit>("Text3")->setText("6");
+    const QStringList edited = fieldTexts();
+    const QString list = m_form->listText();
+    const QByteArray theirs = Saved({Transistor, Diode, Chip});
+    writeInventory(theirs);
+    m_messages.answer = answer;
+
+    click("Command6");
+    QCOMPARE(m_messages.questions.size(), 1);
+    QVERIFY(m_messages.warnings.isEmpty());
+    if (answer) {
+        QCOMPARE(inventoryBytes(), Saved({Transistor, "[Box]: A2 [Item]: 1N4148 [Nr]: 6 [Type]: Varie", Chip}));
+    } else {
+        QCOMPARE(inventoryBytes(), theirs);
+        QCOMPARE(fieldTexts(), edited);
+        QCOMPARE(m_form->listText(), list);
+    }
+}
+
+void TestEditing::updateOfAVeryLongValueChangesThatLine()
+{
+    // Two records whose codes agree in their first 32,767 characters: a field
+    // that cut the value there would make the update hit the other one.
+    const QString cut(32767, u'R');
+    const QString longer = cut + QString(233, u'S');
+    const QString shortRecord = "[Box]: A1 [Item]: " + cut + " [Nr]: 1 [Type]: IC";
+    const QString longRecord = "[Box]: A1 [Item]: " + longer + " [Nr]: 1 [Type]: IC";
+    start(Saved({shortRecord, longRecord}));
+    clickListLine(1, 10);
+    QCOMPARE(control<QLineEdit>("Text2")->text(), longer);
+    control<QLineEdit>("Text3")->setText("2");
+    click("Command6");
+    QCOMPARE(inventoryBytes(), Saved({shortRecord, "[Box]: A1 [Item]: " + longer + " [Nr]: 2 [Type]: IC"}));
+}
+
+void TestEditing::lineBreaksPastedIntoAFieldBecomeSpaces_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addRow("Text1") << "Text1";
+    QTest::addRow("Text2") << "Text2";
+    QTest::addRow("Text3") << "Text3";
+    QTest::addRow("Combo1") << "Combo1";
+    QTest::addRow("Text4") << "Text4";
+}
+
+void TestEditing::lineBreaksPastedIntoAFieldBecomeSpaces()
+{
+    QFETCH(QString, field);
+    start({});
+    QLineEdit *edit = field == "Combo1" ? control<QComboBox>("Combo1")->lineEdit()
+                                        : control<QLineEdit>(field.toLatin1().constData());
+    edit->setFocus();
+    edit->clear();
+    QGuiApplication::clipboard()->setText("BC547\r\nTO-92\n");
+    QTest::keySequence(edit, QKeySequence::Paste);
+    QCOMPARE(edit->text(), QStringLiteral("BC547 TO-92 "));
+    QCOMPARE(edit->cursorPosition(), 12);
+    if (field == "Text4")
+        return;
+    control<QLineEdit>("Text1")->setText(control<QLineEdit>("Text1")->text() + "A");
+    control<QLineEdit>("Text2")->setText(control<QLineEdit>("Text2")->text() + "B");
+    click("Command3");
+    QCOMPARE(control<QPlainTextEdit>("Text5")->blockCount(), 2); // the record and the empty line after it
 }
 
 QTEST_MAIN(TestEditing)

@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const QByteArray TwoRecords = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n"
@@ -32,6 +36,10 @@ private slots:
     void startsWithFocusInBoxFieldAndTabsInTableOrder();
     void loadsTheFileIntoTheList();
     void endsWhenTheFileCannotBeRead();
+    void endsWhenTheInventoryIsNoOrdinaryFileOrTooLarge_data();
+    void endsWhenTheInventoryIsNoOrdinaryFileOrTooLarge();
+    void saveOfAFileNoLongerReadableWritesNothing_data();
+    void saveOfAFileNoLongerReadableWritesNothing();
     void veryLongLinesAreShownUnwrapped();
     void quantityButtonsStep();
     void insertAppendsAndKeepsBoxAndType();
@@ -189,6 +197,81 @@ void TestForm1::endsWhenTheFileCannotBeRead()
 #else
     QSKIP("needs a file that cannot be read");
 #endif
+}
+
+void TestForm1::endsWhenTheInventoryIsNoOrdinaryFileOrTooLarge_data()
+{
+    QTest::addColumn<QString>("thing");
+    QTest::addColumn<QString>("reason");
+    QTest::addRow("folder") << "folder" << "non è un file ordinario";
+    QTest::addRow("fifo") << "fifo" << "non è un file ordinario";
+    QTest::addRow("linkToFifo") << "linkToFifo" << "non è un file ordinario";
+    QTest::addRow("sparse64GiB") << "sparse" << "troppo grande (64,00 GiB";
+}
+
+void TestForm1::endsWhenTheInventoryIsNoOrdinaryFileOrTooLarge()
+{
+    QFETCH(QString, thing);
+    QFETCH(QString, reason);
+    if (thing == "folder") {
+        QVERIFY(QDir().mkdir(inventoryPath()));
+    } else if (thing == "sparse") {
+        QFile file(inventoryPath());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(64) << 30));
+    } else {
+#ifdef Q_OS_UNIX
+        const QString fifo = thing == "fifo" ? inventoryPath() : m_folder->filePath("fifo");
+        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0666) == 0);
+        if (fifo != inventoryPath())
+            QVERIFY(QFile::link(fifo, inventoryPath()));
+#else
+        QSKIP("needs a FIFO");
+#endif
+    }
+    QVERIFY(!m_form->Form_Load());
+    QCOMPARE(m_messages.warnings.size(), 1);
+    QVERIFY2(m_messages.warnings.first().startsWith("Impossibile leggere "
+                                                    + QDir::toNativeSeparators(inventoryPath())),
+             qPrintable(m_messages.warnings.first()));
+    QVERIFY(m_messages.warnings.first().contains(reason));
+}
+
+void TestForm1::saveOfAFileNoLongerReadableWritesNothing_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addRow("grownTo64GiB") << "sparse";
+    QTest::addRow("unreadable") << "unreadable";
+}
+
+void TestForm1::saveOfAFileNoLongerReadableWritesNothing()
+{
+    QFETCH(QString, change);
+    writeInventory(TwoRecords);
+    QVERIFY(m_form->Form_Load());
+    control<QLineEdit>("Text1")->setText("A3");
+    control<QLineEdit>("Text2")->setText("BD139");
+    click("Command3");
+    const QString list = m_form->listText();
+    if (change == "sparse") {
+        QFile file(inventoryPath());
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(qint64(64) << 30));
+    } else {
+#ifdef Q_OS_LINUX
+        // A regular file whose every read fails, even for root.
+        QVERIFY(QFile::remove(inventoryPath()));
+        QVERIFY(QFile::link("/proc/self/mem", inventoryPath()));
+#else
+        QSKIP("needs a file that cannot be read");
+#endif
+    }
+    m_messages.answer = true;
+    click("Command4");
+
+    QVERIFY(m_messages.questions.isEmpty());
+    QCOMPARE(m_messages.warnings.size(), 1);
+    QVERIFY(m_messages.warnings.first().startsWith("Impossibile leggere "));
+    QVERIFY(!QFile::exists(m_folder->filePath("pezzarium.txt.bak")));
+    QCOMPARE(m_form->listText(), list);
 }
 
 void TestForm1::veryLongLinesAreShownUnwrapped()
@@ -378,6 +461,12 @@ void TestForm1::saveAsksBeforeOverwritingAnotherProgramsChange()
     QFETCH(bool, sameStamp);
 
     writeInventory(TwoRecords);
+    {
+        // Saved an hour ago: its stamp is old enough to be trusted by a search.
+        QFile file(inventoryPath());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
     QVERIFY(m_form->Form_Load());
     control<QLineEdit>("Text1")->setText("A3");
     control<QLineEdit>("Text2")->setText("BD139");

@@ -2,20 +2,24 @@
 
 #include "entrycommands.h"
 #include "inventoryfile.h"
+#include "inventorypath.h"
+#include "listtext.h"
 #include "messages.h"
 #include "recordselection.h"
 #include "searchfilter.h"
 #include "texthelpers.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace Inventory;
 
@@ -44,8 +48,28 @@ Form1::Form1(const QString &folder, Messages &messages, QWidget *parent)
     : QWidget(parent), m_file(folder), m_messages(messages)
 {
     ui.setupUi(this);
+    // A line edit cuts its text at 32,767 characters unless told otherwise,
+    // and a value cut short would no longer match its record.
+    for (QLineEdit *field : singleLineFields())
+        field->setMaxLength(std::numeric_limits<int>::max());
     fitLayoutToFont();
     bindEvents();
+}
+
+QList<QLineEdit *> Form1::singleLineFields() const
+{
+    return {ui.Text1, ui.Text2, ui.Text3, ui.Text4, ui.Combo1->lineEdit()};
+}
+
+void Form1::keepOnOneLine(QLineEdit *field)
+{
+    const QString text = field->text();
+    const QString oneLine = SingleLineValue(text);
+    if (oneLine == text)
+        return;
+    const int caret = int(SingleLineValue(QStringView(text).first(field->cursorPosition())).size());
+    field->setText(oneLine);
+    field->setCursorPosition(caret);
 }
 
 void Form1::fitLayoutToFont()
@@ -81,6 +105,9 @@ void Form1::fitLayoutToFont()
 
 void Form1::bindEvents()
 {
+    // First of all, so that every handler of an edit sees the text on one line.
+    for (QLineEdit *field : singleLineFields())
+        connect(field, &QLineEdit::textEdited, this, [this, field] { keepOnOneLine(field); });
     connect(ui.Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(ui.Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(ui.Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -192,14 +219,20 @@ void Form1::setFields(const RecordFields &fields)
     ui.Combo1->setEditText(fields.type);
 }
 
-bool Form1::mayOverwriteInventory()
+std::optional<QString> Form1::inventoryToOverwrite()
 {
-    if (!m_file.changedSinceLastSeen())
-        return true;
-    return m_messages.ask(this, tr("Il file %1 è stato modificato da un altro programma "
-                                   "dopo l'ultima lettura.\n"
-                                   "Sovrascriverlo con il contenuto di questa finestra?")
-                                    .arg(NativePath(InventoryPath(m_file.folder()))));
+    InventoryFile::Current current = m_file.readBeforeOverwrite();
+    if (!current.ok) {
+        reportReadFailure(current);
+        return std::nullopt;
+    }
+    if (current.changed
+        && !m_messages.ask(this, tr("Il file %1 è stato modificato da un altro programma "
+                                    "dopo l'ultima lettura.\n"
+                                    "Sovrascriverlo con il contenuto di questa finestra?")
+                                     .arg(NativePath(InventoryPath(m_file.folder())))))
+        return std::nullopt;
+    return std::move(current.text);
 }
 
 bool Form1::writeInventory(const QString &text)
@@ -253,7 +286,7 @@ void Form1::Command4_Click()
                                    "e poterlo salvare."));
         return;
     }
-    if (!mayOverwriteInventory() || !writeInventory(listText()))
+    if (!inventoryToOverwrite() || !writeInventory(listText()))
         return;
     m_messages.inform(this, tr("Archivio salvato in ") + NativePath(InventoryPath(m_file.folder())));
 }
@@ -267,20 +300,28 @@ void Form1::Command6_Click()
 {
     if (!SelectedRecord.isEmpty()) {
         const QString composed = ComposeRecord(fields());
+        // The list holds the whole inventory, or, after a search, only some of
+        // its records: then the change goes into the file's full content.
+        std::optional<QString> target;
         if (m_listShowsSearchResult) {
-            // The list holds only some records: change the file's full content instead.
-            const ReadResult file = m_file.readListText();
-            if (!file.ok) {
-                reportReadFailure(file);
+            target = inventoryToOverwrite();
+            if (!target)
                 return;
-            }
-            if (!mayOverwriteInventory()
-                || !writeInventory(ReplaceAll(file.text, SelectedRecord, composed)))
-                return;
-        } else if (!mayOverwriteInventory()
-                   || !writeInventory(ReplaceAll(listText(), SelectedRecord, composed))) {
+            *target = ListTextFromFile(*target);
+        } else {
+            target = listText();
+        }
+        if (FindText(*target, SelectedRecord) < 0) {
+            // Changed or removed by another program, or a line that reads back
+            // otherwise than it stands: whatever would be written, it is not
+            // the change the user asked for. The fields keep the edit.
+            m_messages.warn(this, tr("Il record selezionato non è più nell'archivio: "
+                                     "non è stato modificato nulla."));
             return;
         }
+        if ((!m_listShowsSearchResult && !inventoryToOverwrite())
+            || !writeInventory(ReplaceAll(*target, SelectedRecord, composed)))
+            return;
         ComposedRecord = composed;
         replaceInList(SelectedRecord, composed);
         // One update per selection: pressing again must not touch the record twice.

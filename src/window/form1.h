@@ -3,8 +3,11 @@
 #include "mouseclicks.h"
 #include "ui_form1.h"
 
+#include <QList>
 #include <QString>
 #include <QWidget>
+
+#include <optional>
 
 #include "inventoryfile.h"
 #include "recordline.h"
@@ -31,6 +34,8 @@ public:
     bool listShowsSearchResult() const { return m_listShowsSearchResult; }
 
 private:
+    QList<QLineEdit *> singleLineFields() const;
+    void keepOnOneLine(QLineEdit *field);
     void fitLayoutToFont();
     void bindEvents();
 
@@ -49,7 +54,9 @@ private:
     void setListText(const QString &text);
     // What ReplaceAll(listText(), selected, composed) gives, put into the list.
     void replaceInList(const QString &selected, const QString &composed);
-    bool mayOverwriteInventory();
+    // The file's current text, when this window may overwrite it: nothing when
+    // it cannot be read, or another program changed it and the user says no.
+    std::optional<QString> inventoryToOverwrite();
     bool writeInventory(const QString &text);
     void reportReadFailure(const Inventory::FileResult &failure);
 
