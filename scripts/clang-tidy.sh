@@ -5,11 +5,12 @@
 # script then exits non-zero after listing each one once.
 #
 #   bash scripts/clang-tidy.sh [BUILD_FOLDER]   (default: build/debug)
+#
+# The packages it needs: bash scripts/install-deps.sh tidy
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-bash scripts/install-deps.sh tidy
 if (($#)); then
     build=$1
 else

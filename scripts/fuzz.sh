@@ -8,6 +8,7 @@
 # it adds in build/fuzz/corpus/<target>; an input that crashes, hangs or trips
 # a sanitizer or a check is saved in build/fuzz/artifacts/<target>/ and the
 # script exits non-zero. PEZZARIUM_FUZZ_BUILD names another build folder.
+# The packages it needs: bash scripts/install-deps.sh fuzz
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,7 +28,6 @@ else
     chosen=("${1#fuzz_}")
 fi
 
-bash scripts/install-deps.sh fuzz
 build=${PEZZARIUM_FUZZ_BUILD:-build/fuzz}
 cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" --target "${chosen[@]/#/fuzz_}"

@@ -1,34 +1,36 @@
 #!/usr/bin/env bash
-# Drives the built program in a real X window, from the keyboard alone: types
-# an entry, inserts and saves it, confirms the message and leaves with "Esci";
+# Drives the program in a real X window, from the keyboard alone: types an
+# entry, inserts and saves it, confirms the message and leaves with "Esci";
 # then checks the exact bytes of the inventory file the program wrote.
-# Uses the debug build that scripts/test.sh makes (another with PEZZARIUM_PROGRAM).
+# Runs on the X display that xvfb-run gives it (see tests/CMakeLists.txt):
+#
+#   xvfb-run -a bash scripts/check-window.sh PROGRAM
 set -euo pipefail
-cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh test >&2
-program="${PEZZARIUM_PROGRAM:-build/debug/src/pezzarium}"
+if (($# != 1)); then
+    echo "usage: $0 PROGRAM" >&2
+    exit 2
+fi
+program=$1
 wait_seconds=20
 
 work="$(mktemp -d)"
-xvfb_pid=""
 app_pid=""
 cleanup() {
     set +e
     [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 fail() {
-    echo "e2e: FAILED: $*" >&2
+    echo "window: FAILED: $*" >&2
     if [[ -s $work/program.log ]]; then
-        echo "e2e: the program printed:" >&2
+        echo "window: the program printed:" >&2
         sed 's/^/    /' "$work/program.log" >&2
     fi
-    echo "e2e: 0 passed, 1 failed"
+    echo "window: 0 passed, 1 failed"
     exit 1
 }
 
@@ -63,21 +65,8 @@ program_ended() {
 }
 focus() { timeout "$wait_seconds" xdotool windowfocus --sync "$1"; }
 
-[[ -x $program ]] || fail "no program at $program; build it with: bash scripts/test.sh"
-
-# Xvfb takes the first free display and writes its number once it accepts
-# clients. Without -noreset it would restart each time its last client left,
-# turning away a program that connects at that moment.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-xvfb_started() {
-    [[ -s $work/display ]] && return 0
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(tail -n 3 "$work/xvfb.log")"
-    return 1
-}
-wait_until xvfb_started || fail "Xvfb did not start within ${wait_seconds}s"
-export DISPLAY=":$(head -n 1 "$work/display")"
-wait_until xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no connection to Xvfb on $DISPLAY"
+[[ -x $program ]] || fail "no program at $program"
+[[ -n ${DISPLAY:-} ]] || fail "no X display: run under xvfb-run -a"
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -111,9 +100,9 @@ wait_until no_window '^pezzarium$' || fail "Return did not close the confirmatio
 
 printf '[Box]: A1 [Item]: BC547 [Nr]: 3 [Type]: Transistor\r\n\r\n' >"$work/expected.txt"
 if ! cmp -s "$work/expected.txt" "$work/app/pezzarium.txt"; then
-    echo "e2e: expected bytes:" >&2
+    echo "window: expected bytes:" >&2
     od -c "$work/expected.txt" >&2
-    echo "e2e: pezzarium.txt holds:" >&2
+    echo "window: pezzarium.txt holds:" >&2
     od -c "$work/app/pezzarium.txt" >&2 || true
     fail "the inventory file is not what was typed"
 fi
@@ -128,4 +117,4 @@ app_pid=""
 ((status == 0)) || fail "the program ended with status $status"
 cmp -s "$work/expected.txt" "$work/app/pezzarium.txt" || fail "leaving changed the inventory file"
 
-echo "e2e: 1 passed, 0 failed"
+echo "window: 1 passed, 0 failed"
