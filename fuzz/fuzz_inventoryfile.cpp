@@ -1,7 +1,8 @@
 // DecodeInventory and ListTextFromFile on any file contents.
 
 #include "fuzzcheck.h"
-#include "inventoryfile.h"
+#include "listtext.h"
+#include "textdecoding.h"
 #include "texthelpers.h"
 
 #include <QByteArray>
@@ -46,6 +47,43 @@ bool IsUtf8(QByteArrayView bytes)
     return true;
 }
 
+// UTF-16 units of valid UTF-8: one per lead byte, two for a four-byte sequence.
+qsizetype Utf16Length(QByteArrayView utf8)
+{
+    qsizetype length = 0;
+    for (const char byte : utf8) {
+        const auto b = static_cast<unsigned char>(byte);
+        if ((b & 0xC0) != 0x80)
+            length += b >= 0xF0 ? 2 : 1;
+    }
+    return length;
+}
+
+bool IsLineEndByte(char byte)
+{
+    return byte == '\r' || byte == '\n';
+}
+
+// The pieces of bytes between runs of line ends, and the runs themselves,
+// in order: lines at even indices, line ends at odd ones.
+QList<QByteArrayView> Pieces(QByteArrayView bytes)
+{
+    QList<QByteArrayView> pieces;
+    qsizetype pos = 0;
+    while (pos <= bytes.size()) {
+        qsizetype end = pos;
+        while (end < bytes.size() && !IsLineEndByte(bytes[end]))
+            ++end;
+        pieces.append(bytes.sliced(pos, end - pos));
+        if (end == bytes.size())
+            break;
+        for (pos = end; pos < bytes.size() && IsLineEndByte(bytes[pos]);)
+            ++pos;
+        pieces.append(bytes.sliced(end, pos - end));
+    }
+    return pieces;
+}
+
 QString WithoutLineEnds(QString text)
 {
     text.remove(u'\r');
@@ -60,17 +98,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString text = DecodeInventory(bytes);
 
-    // Either UTF-8 that encodes back to the same bytes, or one character per byte.
-    if (IsUtf8(bytes)) {
+    // After a UTF-16 or UTF-32 byte-order mark the text is in that encoding.
+    const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")
+                      || bytes.startsWith(QByteArray("\0\0\xFE\xFF", 4));
+    if (!wide) {
+        // Line by line: a line that is valid UTF-8 is never altered, any other
+        // gives one character per byte; line ends stay as they are.
         const QByteArrayView body = bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3)
                                                                       : QByteArrayView(bytes);
-        FUZZ_CHECK(text.toUtf8() == body);
-    } else {
-        FUZZ_CHECK(text.size() == bytes.size());
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            const auto b = static_cast<unsigned char>(bytes[i]);
-            FUZZ_CHECK((b >= 0x80 && b <= 0x9F) || text[i].unicode() == b);
+        const QList<QByteArrayView> byteLines = Pieces(body);
+        qsizetype at = 0; // position in text
+        for (qsizetype i = 0; i < byteLines.size(); ++i) {
+            const QByteArrayView piece = byteLines[i];
+            if (i % 2 == 1 || IsUtf8(piece)) {
+                const QByteArray encoded = QStringView(text).sliced(at).toUtf8();
+                FUZZ_CHECK(encoded.startsWith(piece));
+                at += Utf16Length(piece);
+            } else {
+                FUZZ_CHECK(at + piece.size() <= text.size());
+                for (qsizetype k = 0; k < piece.size(); ++k) {
+                    const auto b = static_cast<unsigned char>(piece[k]);
+                    FUZZ_CHECK((b >= 0x80 && b <= 0x9F) || text[at + k].unicode() == b);
+                }
+                at += piece.size();
+            }
         }
+        FUZZ_CHECK(at == text.size());
     }
 
     // Every line end a CR LF, the last line ended too, and nothing else changed.

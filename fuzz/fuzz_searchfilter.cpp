@@ -3,7 +3,7 @@
 // query follows as UTF-8, the file's bytes after it.
 
 #include "fuzzcheck.h"
-#include "inventoryfile.h"
+#include "textdecoding.h"
 #include "searchfilter.h"
 #include "texthelpers.h"
 

@@ -65,6 +65,8 @@ private slots:
             << QByteArray("Caff\xC3\xA8\r\nCaff\xE8\r\nTh\xC3\xA8\nR\xE8l\xE8\r")
             << QString("Caffè\r\nCaffè\r\nThè\nRèlè\r");
         QTest::addRow("bomBeforeAnsiLine_skipped") << QByteArray("\xEF\xBB\xBF" "Caff\xE8\r\n") << QString("Caffè\r\n");
+        QTest::addRow("bomInsideMixedFile_keptAsCharacter")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "A\r\n\xE8") << QChar(0xFEFF) + QString("A\r\nè");
         QTest::addRow("utf16LittleEndian_decoded")
             << QByteArray("\xFF\xFE" "C\0" "a\0" "f\0" "f\0" "\xE8\0" "\r\0" "\n\0", 16) << QString("Caffè\r\n");
         QTest::addRow("utf16BigEndian_decoded")

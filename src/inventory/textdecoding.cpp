@@ -54,7 +54,10 @@ QString DecodeInventory(QByteArrayView bytes)
     if (marked)
         bytes = bytes.sliced(3);
 
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // Only the file's first byte-order mark is skipped, above; one that
+    // starts a line is a character of that line.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     if (std::optional<QString> whole = Utf8(utf8, bytes))
         return *whole;
 
