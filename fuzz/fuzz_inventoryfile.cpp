@@ -3,7 +3,7 @@
 #include "fuzzcheck.h"
 #include "listtext.h"
 #include "textdecoding.h"
-#include "texthelpers.h"
+#include "lines.h"
 
 #include <QByteArray>
 

@@ -3,7 +3,7 @@
 
 #include "fuzzcheck.h"
 #include "recordline.h"
-#include "texthelpers.h"
+#include "lines.h"
 
 #include <QList>
 

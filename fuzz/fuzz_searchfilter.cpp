@@ -5,7 +5,7 @@
 #include "fuzzcheck.h"
 #include "textdecoding.h"
 #include "searchfilter.h"
-#include "texthelpers.h"
+#include "lines.h"
 
 #include <QByteArray>
 

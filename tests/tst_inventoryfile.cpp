@@ -1,6 +1,7 @@
 #include "inventoryfile.h"
 #include "inventorypath.h"
 #include "inventorysave.h"
+#include "lines.h"
 #include "listtext.h"
 #include "textdecoding.h"
 
@@ -23,6 +24,17 @@
 #endif
 
 using namespace Inventory;
+
+// Each line followed by CR LF: what the lines of a file are, one by one.
+static QString JoinLines(QStringView text)
+{
+    QString joined;
+    ForEachLine(text, [&joined](QStringView line) {
+        joined += line;
+        joined += LineEnd;
+    });
+    return joined;
+}
 
 static QByteArray FileBytes(const QString &path)
 {

@@ -1,25 +1,15 @@
 #include "listtext.h"
 
-#include "texthelpers.h"
+#include "lines.h"
 
 namespace Inventory {
 
-QString JoinLines(QStringView text)
-{
-    QString joined;
-    joined.reserve(text.size() + text.size() / 16 + LineEnd.size());
-    ForEachLine(text, [&joined](QStringView line) {
-        joined += line;
-        joined += LineEnd;
-    });
-    return joined;
-}
-
 QString ListTextFromFile(QStringView text)
 {
-    // One pass doing what JoinLines and then replacing every CR LF CR LF by
-    // CR LF would do: after each line, a run of k line ends in a row (the
-    // line's own and the empty lines after it) becomes k/2 CR LF, rounded up.
+    // One pass doing what ending every line with CR LF and then replacing
+    // every CR LF CR LF by CR LF would do: after each line, a run of k line
+    // ends in a row (the line's own and the empty lines after it) becomes k/2
+    // CR LF, rounded up.
     QString list;
     list.reserve(text.size() + LineEnd.size());
     qsizetype nextCr = text.indexOf(u'\r');

@@ -5,10 +5,6 @@
 
 namespace Inventory {
 
-// Each line of text followed by CR LF: a line ends at CR LF, CR or LF, and the
-// last line counts even without a line end.
-QString JoinLines(QStringView text);
-
 // The list text that start-up shows: every line followed by CR LF, then each
 // pair of line ends in a row collapsed into one, so the empty line that every
 // save leaves at the end does not show.

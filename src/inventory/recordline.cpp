@@ -1,6 +1,6 @@
 #include "recordline.h"
 
-#include "texthelpers.h"
+#include "lines.h"
 
 namespace Inventory {
 

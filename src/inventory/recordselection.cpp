@@ -1,6 +1,6 @@
 #include "recordselection.h"
 
-#include "texthelpers.h"
+#include "lines.h"
 
 namespace Inventory {
 

@@ -1,27 +1,10 @@
 #include "searchfilter.h"
 
 #include "inventoryfile.h"
-#include "texthelpers.h"
+#include "lines.h"
+#include "textsearch.h"
 
 namespace Inventory {
-
-namespace {
-
-qsizetype LineStartBefore(QStringView text, qsizetype pos)
-{
-    while (pos > 0 && text[pos - 1] != u'\r' && text[pos - 1] != u'\n')
-        --pos;
-    return pos;
-}
-
-qsizetype LineEndFrom(QStringView text, qsizetype pos)
-{
-    while (pos < text.size() && text[pos] != u'\r' && text[pos] != u'\n')
-        ++pos;
-    return pos;
-}
-
-} // namespace
 
 QString MatchingLines(QStringView text, QStringView query)
 {

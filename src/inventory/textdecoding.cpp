@@ -1,5 +1,7 @@
 #include "textdecoding.h"
 
+#include "lines.h"
+
 #include <QStringDecoder>
 
 #include <array>
@@ -37,11 +39,6 @@ std::optional<QString> Utf8(QStringDecoder &decoder, QByteArrayView bytes)
     return text;
 }
 
-bool IsLineEnd(char byte)
-{
-    return byte == '\r' || byte == '\n';
-}
-
 } // namespace
 
 QString DecodeInventory(QByteArrayView bytes)
@@ -68,14 +65,14 @@ QString DecodeInventory(QByteArrayView bytes)
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         qsizetype end = pos;
-        while (end < bytes.size() && !IsLineEnd(bytes[end]))
+        while (end < bytes.size() && !IsLineBreak(bytes[end]))
             ++end;
         const QByteArrayView line = bytes.sliced(pos, end - pos);
         if (std::optional<QString> decoded = Utf8(utf8, line))
             text += *decoded;
         else
             AppendWindows1252(text, line);
-        for (pos = end; pos < bytes.size() && IsLineEnd(bytes[pos]); ++pos)
+        for (pos = end; pos < bytes.size() && IsLineBreak(bytes[pos]); ++pos)
             text += QLatin1Char(bytes[pos]);
     }
     return text;

@@ -7,7 +7,8 @@
 #include "messages.h"
 #include "recordselection.h"
 #include "searchfilter.h"
-#include "texthelpers.h"
+#include "lines.h"
+#include "textsearch.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "texthelpers.h"
+#include "textsearch.h"
 
 namespace Inventory {
 
@@ -27,18 +27,6 @@ QList<qsizetype> Occurrences(QStringView text, QStringView sought)
     for (qsizetype at = FindText(text, sought); at >= 0; at = FindText(text, sought, at + sought.size()))
         found.append(at);
     return found;
-}
-
-bool HasLineLongerThan(QStringView text, qsizetype length)
-{
-    qsizetype lineStart = 0;
-    for (qsizetype pos = 0; pos < text.size(); ++pos) {
-        if (text[pos] == u'\r' || text[pos] == u'\n')
-            lineStart = pos + 1;
-        else if (pos - lineStart >= length)
-            return true;
-    }
-    return false;
 }
 
 QString ReplaceAll(QString text, const QString &find, const QString &with)
