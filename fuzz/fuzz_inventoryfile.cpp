@@ -6,6 +6,7 @@
 #include "lines.h"
 
 #include <QByteArray>
+#include <QList>
 
 using namespace Inventory;
 
