@@ -1,5 +1,7 @@
 #include "form1.h"
+#include "ui_form1.h"
 
+#include "componenttypes.h"
 #include "entrycommands.h"
 #include "inventoryfile.h"
 #include "inventorypath.h"
@@ -26,13 +28,6 @@ using namespace Inventory;
 
 namespace {
 
-const QStringList TypeList = {
-    QStringLiteral("Resistenza"), QStringLiteral("Condensatore"), QStringLiteral("Induttanza"),
-    QStringLiteral("Transistor"), QStringLiteral("RF Transistor"), QStringLiteral("Quarzo"),
-    QStringLiteral("Risuonatore"), QStringLiteral("Socket"), QStringLiteral("IC"),
-    QStringLiteral("MicroChip"), QStringLiteral("Varie"),
-};
-
 // Wrapping a line this long already takes the text layout a noticeable time,
 // and the time grows with the square of the length: a list that holds such a
 // line is shown unwrapped, with a horizontal scroll bar, instead.
@@ -46,9 +41,9 @@ QString NativePath(const QString &path)
 } // namespace
 
 Form1::Form1(const QString &folder, Messages &messages, QWidget *parent)
-    : QWidget(parent), m_file(folder), m_messages(messages)
+    : QWidget(parent), ui(std::make_unique<Ui::Form1>()), m_file(folder), m_messages(messages)
 {
-    ui.setupUi(this);
+    ui->setupUi(this);
     // A line edit cuts its text at 32,767 characters unless told otherwise,
     // and a value cut short would no longer match its record.
     for (QLineEdit *field : singleLineFields())
@@ -59,7 +54,7 @@ Form1::Form1(const QString &folder, Messages &messages, QWidget *parent)
 
 QList<QLineEdit *> Form1::singleLineFields() const
 {
-    return {ui.Text1, ui.Text2, ui.Text3, ui.Text4, ui.Combo1->lineEdit()};
+    return {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Combo1->lineEdit()};
 }
 
 void Form1::keepOnOneLine(QLineEdit *field)
@@ -73,12 +68,14 @@ void Form1::keepOnOneLine(QLineEdit *field)
     field->setCursorPosition(caret);
 }
 
+Form1::~Form1() = default;
+
 void Form1::fitLayoutToFont()
 {
     // The grid was drawn for a 9-point font. With a larger default font the
     // whole grid grows by one factor, so that every caption stays whole and
     // the controls keep their places relative to each other.
-    const QList<QWidget *> frames = {ui.Frame1, ui.Frame2};
+    const QList<QWidget *> frames = {ui->Frame1, ui->Frame2};
     QList<QWidget *> controls = frames;
     for (QWidget *frame : frames)
         controls += frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
@@ -109,17 +106,17 @@ void Form1::bindEvents()
     // First of all, so that every handler of an edit sees the text on one line.
     for (QLineEdit *field : singleLineFields())
         connect(field, &QLineEdit::textEdited, this, [this, field] { keepOnOneLine(field); });
-    connect(ui.Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(ui.Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(ui.Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(ui.Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(ui.Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
-    connect(ui.Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(ui->Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(ui->Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(ui->Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(ui->Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(ui->Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
     // textEdited, not textChanged: only the user's own edits count, never the
     // program's assignments (such as the upper-case retry of the search).
-    connect(ui.Text2, &QLineEdit::textEdited, this, &Form1::Text2_Change);
-    connect(ui.Text4, &QLineEdit::textEdited, this, &Form1::Text4_Change);
-    ui.Text5->viewport()->installEventFilter(&m_text5Clicks);
+    connect(ui->Text2, &QLineEdit::textEdited, this, &Form1::Text2_Change);
+    connect(ui->Text4, &QLineEdit::textEdited, this, &Form1::Text4_Change);
+    ui->Text5->viewport()->installEventFilter(&m_text5Clicks);
     connect(&m_text5Clicks, &MouseClicks::clicked, this, &Form1::Text5_Click);
 }
 
@@ -137,11 +134,11 @@ bool Form1::Form_Load()
     }
     setListText(file.text);
 
-    ui.Combo1->addItems(TypeList);
+    ui->Combo1->addItems(ComponentTypes);
     // Adding the first item made it current; the field keeps its own text.
-    ui.Combo1->setCurrentIndex(-1);
-    ui.Combo1->setEditText(QStringLiteral("..."));
-    ui.Text1->setFocus();
+    ui->Combo1->setCurrentIndex(-1);
+    ui->Combo1->setEditText(QStringLiteral("..."));
+    ui->Text1->setFocus();
     return true;
 }
 
@@ -149,9 +146,9 @@ QString Form1::listText() const
 {
     // The document keeps its lines apart by U+2029 and holds no other line
     // break; its raw text comes in one piece, far faster than line by line.
-    const QString raw = ui.Text5->document()->toRawText();
+    const QString raw = ui->Text5->document()->toRawText();
     QString text;
-    text.reserve(raw.size() + ui.Text5->document()->blockCount());
+    text.reserve(raw.size() + ui->Text5->document()->blockCount());
     qsizetype from = 0;
     for (qsizetype at; (at = raw.indexOf(QChar::ParagraphSeparator, from)) >= 0; from = at + 1) {
         text += QStringView(raw).sliced(from, at - from);
@@ -178,8 +175,8 @@ void Form1::replaceInList(const QString &selected, const QString &composed)
     // where it is and spares laying out the whole list again.
     QString sought = selectedLine.toString();
     sought += QChar::ParagraphSeparator;
-    const QList<qsizetype> found = Occurrences(ui.Text5->document()->toRawText(), sought);
-    QTextCursor cursor(ui.Text5->document());
+    const QList<qsizetype> found = Occurrences(ui->Text5->document()->toRawText(), sought);
+    QTextCursor cursor(ui->Text5->document());
     cursor.beginEditBlock();
     // Each edit moves the occurrences after it by the difference in length.
     // Document positions are ints: a document never holds more characters.
@@ -198,26 +195,26 @@ void Form1::setListText(const QString &text)
 {
     const auto wrapping = HasLineLongerThan(text, LongestWrappedLine) ? QPlainTextEdit::NoWrap
                                                                       : QPlainTextEdit::WidgetWidth;
-    if (ui.Text5->lineWrapMode() != wrapping) {
+    if (ui->Text5->lineWrapMode() != wrapping) {
         // Emptied first: a change of wrapping lays out again all the text it finds.
-        ui.Text5->clear();
-        ui.Text5->setLineWrapMode(wrapping);
+        ui->Text5->clear();
+        ui->Text5->setLineWrapMode(wrapping);
     }
     // The document takes CR LF as one line break.
-    ui.Text5->setPlainText(text);
+    ui->Text5->setPlainText(text);
 }
 
 RecordFields Form1::fields() const
 {
-    return {ui.Text1->text(), ui.Text2->text(), ui.Text3->text(), ui.Combo1->currentText()};
+    return {ui->Text1->text(), ui->Text2->text(), ui->Text3->text(), ui->Combo1->currentText()};
 }
 
 void Form1::setFields(const RecordFields &fields)
 {
-    ui.Text1->setText(fields.box);
-    ui.Text2->setText(fields.item);
-    ui.Text3->setText(fields.quantity);
-    ui.Combo1->setEditText(fields.type);
+    ui->Text1->setText(fields.box);
+    ui->Text2->setText(fields.item);
+    ui->Text3->setText(fields.quantity);
+    ui->Combo1->setEditText(fields.type);
 }
 
 std::optional<QString> Form1::inventoryToOverwrite()
@@ -254,12 +251,12 @@ void Form1::reportReadFailure(const FileResult &failure)
 
 void Form1::Command1_Click()
 {
-    ui.Text3->setText(StepQuantity(ui.Text3->text(), +1));
+    ui->Text3->setText(StepQuantity(ui->Text3->text(), +1));
 }
 
 void Form1::Command2_Click()
 {
-    ui.Text3->setText(StepQuantity(ui.Text3->text(), -1));
+    ui->Text3->setText(StepQuantity(ui->Text3->text(), -1));
 }
 
 void Form1::Command3_Click()
@@ -270,10 +267,10 @@ void Form1::Command3_Click()
         return;
     ComposedRecord = *record;
     // Appending through a cursor keeps the rest of the list and its view as they are.
-    QTextCursor end(ui.Text5->document());
+    QTextCursor end(ui->Text5->document());
     end.movePosition(QTextCursor::End);
     if (end.block().length() + ComposedRecord.size() > LongestWrappedLine)
-        ui.Text5->setLineWrapMode(QPlainTextEdit::NoWrap);
+        ui->Text5->setLineWrapMode(QPlainTextEdit::NoWrap);
     end.insertText(ComposedRecord);
     setFields(FieldsAfterInsert(entered));
 }
@@ -337,7 +334,7 @@ void Form1::Text2_Change()
 
 void Form1::Text4_Change()
 {
-    const QString query = ui.Text4->text();
+    const QString query = ui->Text4->text();
     const FilterResult found = FilterInventory(m_file, query);
     if (!found.ok) {
         reportReadFailure(found);
@@ -347,16 +344,16 @@ void Form1::Text4_Change()
     m_listShowsSearchResult = !query.isEmpty();
     if (found.retried) {
         if (found.query != query)
-            ui.Text4->setText(found.query);
-        ui.Text4->end(false);
+            ui->Text4->setText(found.query);
+        ui->Text4->end(false);
     }
 }
 
 void Form1::Text5_Click()
 {
     // Only the clicked line is handed over, with its CR LF when one follows it.
-    const QTextCursor caret = ui.Text5->textCursor();
-    const QTextBlock line = ui.Text5->document()->findBlock(caret.selectionStart());
+    const QTextCursor caret = ui->Text5->textCursor();
+    const QTextBlock line = ui->Text5->document()->findBlock(caret.selectionStart());
     QString lineText = line.text();
     if (line.next().isValid())
         lineText += LineEnd;

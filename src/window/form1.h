@@ -1,18 +1,22 @@
 #pragma once
 
+#include "inventoryfile.h"
 #include "mouseclicks.h"
-#include "ui_form1.h"
+#include "recordline.h"
 
 #include <QList>
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
-#include "inventoryfile.h"
-#include "recordline.h"
-
 class Messages;
+class QLineEdit;
+
+namespace Ui {
+class Form1;
+}
 
 // The program's one window. It holds all state: the texts of its controls,
 // the selected and the last composed record line. The inventory lives in
@@ -23,6 +27,7 @@ class Form1 : public QWidget
 
 public:
     Form1(const QString &folder, Messages &messages, QWidget *parent = nullptr);
+    ~Form1() override;
 
     // Shows the window, loads the inventory and fills the type list. False when
     // the inventory exists but cannot be read: the program must then end
@@ -60,7 +65,7 @@ private:
     bool writeInventory(const QString &text);
     void reportReadFailure(const Inventory::FileResult &failure);
 
-    Ui::Form1 ui;
+    std::unique_ptr<Ui::Form1> ui;
     MouseClicks m_text5Clicks;
     Inventory::InventoryFile m_file;
     Messages &m_messages;
