@@ -15,7 +15,7 @@
 void ConfigureApplication(QApplication &application)
 {
     QCoreApplication::setApplicationName(QStringLiteral("pezzarium"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PEZZARIUM_VERSION));
     // Ties the window to its menu entry and icon where the desktop asks (Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral("pezzarium"));
 
