@@ -5,7 +5,7 @@
 #   bash scripts/install-deps.sh [SET...]   (default: build)
 #
 #   build  build, install and run the program
-#   test   build, plus what the install check and the real-window test use
+#   test   build, plus what the install, window and icon checks use
 #   bench  build, plus Google Benchmark and hyperfine
 #   fuzz   build, plus clang and its libFuzzer runtime
 #   tidy   build, plus clang-tidy
@@ -24,11 +24,11 @@ packages=()
 for set in "${@:-build}"; do
     case $set in
         build) packages+=("${build[@]}") ;;
-        test) packages+=("${build[@]}" desktop-file-utils xvfb xauth xdotool) ;;
+        test) packages+=("${build[@]}" desktop-file-utils xvfb xauth xdotool icoutils imagemagick) ;;
         bench) packages+=("${build[@]}" libbenchmark-dev hyperfine) ;;
         fuzz) packages+=("${build[@]}" clang-14 libclang-rt-14-dev) ;;
         tidy) packages+=("${build[@]}" clang-tidy-14) ;;
-        icon) packages+=(icoutils librsvg2-bin) ;;
+        icon) packages+=(icoutils imagemagick librsvg2-bin) ;;
         windows)
             packages+=("${build[@]}" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                 dpkg-dev zip wine wine64 fonts-wine xvfb xauth xdotool x11-apps netpbm icoutils)
