@@ -46,6 +46,8 @@ private slots:
     void updateOnASearchResultAsksAfterAnotherProgramsChange();
     void updateOfAVeryLongValueChangesThatLine();
     void lineBreaksPastedIntoAFieldBecomeSpaces_data();
+    void searchShowsExactlyItsResultRebuildingOnlyWhenNeeded_data();
+    void searchShowsExactlyItsResultRebuildingOnlyWhenNeeded();
     void lineBreaksPastedIntoAFieldBecomeSpaces();
 
 private:
@@ -372,6 +374,57 @@ void TestEditing::lineBreaksPastedIntoAFieldBecomeSpaces()
     control<QLineEdit>("Text2")->setText(control<QLineEdit>("Text2")->text() + "B");
     click("Command3");
     QCOMPARE(control<QPlainTextEdit>("Text5")->blockCount(), 2); // the record and the empty line after it
+}
+
+void TestEditing::searchShowsExactlyItsResultRebuildingOnlyWhenNeeded_data()
+{
+    QTest::addColumn<QStringList>("steps"); // searches; "*" edits the list, "!" rewrites the file
+    QTest::addColumn<QStringList>("lines"); // what the list shows at the end
+    QTest::addColumn<bool>("sameDocument"); // still the document shown at start-up
+    QTest::addColumn<bool>("caretKept"); // the last step left the list as it was
+
+    const QStringList all = {Transistor, Diode, Chip};
+    QTest::addRow("everyLineMatches_listLeftAsItIs") << QStringList{"N"} << all << true << true;
+    QTest::addRow("narrowThenEmpty_keptInventoryShownAgain") << QStringList{"NE555", ""} << all << true << false;
+    QTest::addRow("narrowThenBroad_inventoryShownAgain") << QStringList{"NE555", "["} << all << true << false;
+    QTest::addRow("listEdited_rebuiltFromTheFile") << QStringList{"*", "NE555", ""} << all << true << false;
+    QTest::addRow("fileRewritten_rebuiltFromTheFile")
+        << QStringList{"NE555", "!", ""} << QStringList{Transistor, Chip} << true << false;
+    QTest::addRow("sameResultTwice_leftAsItIs") << QStringList{"A", "A"} << QStringList{Transistor, Diode}
+                                                << false << true;
+}
+
+void TestEditing::searchShowsExactlyItsResultRebuildingOnlyWhenNeeded()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, lines);
+    QFETCH(bool, sameDocument);
+    QFETCH(bool, caretKept);
+
+    start(Saved({Transistor, Diode, Chip}));
+    auto *list = control<QPlainTextEdit>("Text5");
+    const QTextDocument *startDocument = list->document();
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        if (i == steps.size() - 1) {
+            QTextCursor caret = list->textCursor();
+            caret.setPosition(20);
+            list->setTextCursor(caret);
+        }
+        if (steps[i] == "*")
+            list->appendPlainText("non salvato");
+        else if (steps[i] == "!")
+            writeInventory(Saved({Transistor, Chip}));
+        else
+            search(steps[i]);
+    }
+
+    QString expected;
+    for (const QString &line : lines)
+        expected += line + "\r\n";
+    QCOMPARE(m_form->listText(), expected);
+    QCOMPARE(list->document() == startDocument, sameDocument);
+    QCOMPARE(list->textCursor().position() == 20, caretKept);
+    QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 }
 
 QTEST_MAIN(TestEditing)

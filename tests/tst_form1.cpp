@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
@@ -283,6 +284,13 @@ void TestForm1::veryLongLinesAreShownUnwrapped()
     QCOMPARE(list->lineWrapMode(), QPlainTextEdit::NoWrap);
 
     QTest::keyClick(control<QLineEdit>("Text4"), Qt::Key_Backspace);
+    QTest::keyClicks(control<QLineEdit>("Text4"), "zzz");
+    QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    // Back to the kept inventory, unwrapped again; then to the search result.
+    control<QLineEdit>("Text4")->selectAll();
+    QTest::keyClick(control<QLineEdit>("Text4"), Qt::Key_Delete);
+    QCOMPARE(list->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(list->document()->firstBlock().text().size(), 200000 + 37);
     QTest::keyClicks(control<QLineEdit>("Text4"), "zzz");
     QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 

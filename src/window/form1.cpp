@@ -5,6 +5,7 @@
 #include "entrycommands.h"
 #include "inventoryfile.h"
 #include "inventorypath.h"
+#include "listdocuments.h"
 #include "listtext.h"
 #include "messages.h"
 #include "recordselection.h"
@@ -28,11 +29,6 @@ using namespace Inventory;
 
 namespace {
 
-// Wrapping a line this long already takes the text layout a noticeable time,
-// and the time grows with the square of the length: a list that holds such a
-// line is shown unwrapped, with a horizontal scroll bar, instead.
-constexpr qsizetype LongestWrappedLine = 10000;
-
 QString NativePath(const QString &path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -44,6 +40,7 @@ Form1::Form1(const QString &folder, Messages &messages, QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>()), m_file(folder), m_messages(messages)
 {
     ui->setupUi(this);
+    m_listDocuments = std::make_unique<ListDocuments>(ui->Text5);
     // A line edit cuts its text at 32,767 characters unless told otherwise,
     // and a value cut short would no longer match its record.
     for (QLineEdit *field : singleLineFields())
@@ -132,7 +129,7 @@ bool Form1::Form_Load()
                                   .arg(NativePath(file.path), file.error));
         return false;
     }
-    setListText(file.text);
+    m_listDocuments->showWholeInventory(file.text);
 
     ui->Combo1->addItems(ComponentTypes);
     // Adding the first item made it current; the field keeps its own text.
@@ -164,10 +161,10 @@ void Form1::replaceInList(const QString &selected, const QString &composed)
     const QStringView composedLine = QStringView(composed).chopped(LineEnd.size());
     const auto isOneLine = [](QStringView record, QStringView line) {
         return record.endsWith(LineEnd) && !line.contains(u'\r') && !line.contains(u'\n')
-               && !line.contains(QChar::ParagraphSeparator) && line.size() <= LongestWrappedLine;
+               && !line.contains(QChar::ParagraphSeparator) && line.size() <= ListDocuments::LongestWrappedLine;
     };
     if (!isOneLine(selected, selectedLine) || !isOneLine(composed, composedLine)) {
-        setListText(ReplaceAll(listText(), selected, composed));
+        m_listDocuments->replaceShown(ReplaceAll(listText(), selected, composed));
         return;
     }
     // Each occurrence of a one-line record with its CR LF is, in the document,
@@ -189,19 +186,6 @@ void Form1::replaceInList(const QString &selected, const QString &composed)
         moved += shift;
     }
     cursor.endEditBlock();
-}
-
-void Form1::setListText(const QString &text)
-{
-    const auto wrapping = HasLineLongerThan(text, LongestWrappedLine) ? QPlainTextEdit::NoWrap
-                                                                      : QPlainTextEdit::WidgetWidth;
-    if (ui->Text5->lineWrapMode() != wrapping) {
-        // Emptied first: a change of wrapping lays out again all the text it finds.
-        ui->Text5->clear();
-        ui->Text5->setLineWrapMode(wrapping);
-    }
-    // The document takes CR LF as one line break.
-    ui->Text5->setPlainText(text);
 }
 
 RecordFields Form1::fields() const
@@ -269,7 +253,7 @@ void Form1::Command3_Click()
     // Appending through a cursor keeps the rest of the list and its view as they are.
     QTextCursor end(ui->Text5->document());
     end.movePosition(QTextCursor::End);
-    if (end.block().length() + ComposedRecord.size() > LongestWrappedLine)
+    if (end.block().length() + ComposedRecord.size() > ListDocuments::LongestWrappedLine)
         ui->Text5->setLineWrapMode(QPlainTextEdit::NoWrap);
     end.insertText(ComposedRecord);
     setFields(FieldsAfterInsert(entered));
@@ -340,8 +324,11 @@ void Form1::Text4_Change()
         reportReadFailure(found);
         return;
     }
-    setListText(found.listText);
     m_listShowsSearchResult = !query.isEmpty();
+    if (m_listShowsSearchResult)
+        m_listDocuments->showSearchResult(found.listText);
+    else
+        m_listDocuments->showWholeInventory(found.listText);
     if (found.retried) {
         if (found.query != query)
             ui->Text4->setText(found.query);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class ListDocuments;
 class Messages;
 class QLineEdit;
 
@@ -56,7 +57,6 @@ private:
 
     Inventory::RecordFields fields() const;
     void setFields(const Inventory::RecordFields &fields);
-    void setListText(const QString &text);
     // What ReplaceAll(listText(), selected, composed) gives, put into the list.
     void replaceInList(const QString &selected, const QString &composed);
     // The file's current text, when this window may overwrite it: nothing when
@@ -66,6 +66,7 @@ private:
     void reportReadFailure(const Inventory::FileResult &failure);
 
     std::unique_ptr<Ui::Form1> ui;
+    std::unique_ptr<ListDocuments> m_listDocuments;
     MouseClicks m_text5Clicks;
     Inventory::InventoryFile m_file;
     Messages &m_messages;

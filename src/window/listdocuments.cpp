@@ -1,0 +1,86 @@
+#include "listdocuments.h"
+
+#include "lines.h"
+
+#include <QPlainTextDocumentLayout>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+ListDocuments::ListDocuments(QPlainTextEdit *list) : m_list(list)
+{
+    // The edit deletes a document of its own when another is set: owned by the
+    // edit itself, both documents live as long as the list.
+    QTextDocument *first = list->document();
+    first->setParent(list);
+    auto *second = new QTextDocument(list);
+    second->setDocumentLayout(new QPlainTextDocumentLayout(second));
+    second->setDefaultFont(first->defaultFont());
+
+    m_wholeInventory = {first, first->toPlainText(), true, true};
+    m_searchResult = {second, QString(), true, true};
+    for (Document *kept : {&m_wholeInventory, &m_searchResult})
+        connect(kept->document, &QTextDocument::contentsChanged, this, [kept] { kept->textKnown = false; });
+}
+
+void ListDocuments::showWholeInventory(const QString &text)
+{
+    show(text, m_wholeInventory);
+}
+
+void ListDocuments::showSearchResult(const QString &text)
+{
+    show(text, m_searchResult);
+}
+
+void ListDocuments::replaceShown(const QString &text)
+{
+    fill(*m_shown, text);
+}
+
+void ListDocuments::show(const QString &text, Document &home)
+{
+    const auto holds = [&text](const Document &kept) { return kept.textKnown && kept.text == text; };
+    if (holds(*m_shown))
+        return;
+    for (Document *kept : {&m_wholeInventory, &m_searchResult}) {
+        if (holds(*kept)) {
+            showAgain(*kept);
+            return;
+        }
+    }
+    fill(home, text);
+}
+
+void ListDocuments::showAgain(Document &kept)
+{
+    setWrapping(kept.wraps);
+    m_list->setDocument(kept.document);
+    m_shown = &kept;
+}
+
+void ListDocuments::fill(Document &target, const QString &text)
+{
+    if (&target != m_shown) {
+        // Emptied before it is shown, so that showing it lays out nothing old.
+        target.document->clear();
+        m_list->setDocument(target.document);
+        m_shown = &target;
+    }
+    const bool wraps = !Inventory::HasLineLongerThan(text, LongestWrappedLine);
+    setWrapping(wraps);
+    // The document takes CR LF as one line break.
+    m_list->setPlainText(text);
+    target.text = text;
+    target.textKnown = true;
+    target.wraps = wraps;
+}
+
+void ListDocuments::setWrapping(bool wraps)
+{
+    const auto mode = wraps ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap;
+    if (m_list->lineWrapMode() == mode)
+        return;
+    // Emptied first: a change of wrapping lays out again all the text it finds.
+    m_list->clear();
+    m_list->setLineWrapMode(mode);
+}
