@@ -7,13 +7,6 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
-// The list's lines, not counting the empty one after the last line end.
-inline int ListLines(const QPlainTextEdit &list)
-{
-    const QTextDocument *document = list.document();
-    return document->blockCount() - (document->lastBlock().text().isEmpty() ? 1 : 0);
-}
-
 // Scrolls line into view with the caret on a neighbouring line, so that a
 // click has something to do; returns where to click on line.
 inline QPoint PrepareClick(QPlainTextEdit &list, int line)
@@ -65,6 +58,7 @@ public:
     QByteArray fileBytes() const { return inventoryBytes(); }
     const RecordingMessages &messages() const { return m_messages; }
     QPlainTextEdit &list() { return *control<QPlainTextEdit>("Text5"); }
+    QString listText() const { return m_form->listText(); }
     QLineEdit &field(const char *name) { return *control<QLineEdit>(name); }
     void paint() { m_form->repaint(); }
     void press(const char *button) { click(button); }
