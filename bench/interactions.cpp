@@ -295,7 +295,10 @@ void SearchPass(benchmark::State &state, const QString &query)
         if (found.listText.count(u'\n') != (query == Broad ? bench.records : RareRecords))
             state.SkipWithError("the search found other lines");
     }
-    state.counters["floor_ms"] = GrepMilliseconds(bench.path(), query);
+    if (const double grep = GrepMilliseconds(bench.path(), query); grep > 0)
+        state.counters["floor_ms"] = grep;
+    else
+        state.SkipWithError("hyperfine could not time grep");
 }
 
 // The peak of a session: start-up, a broad and a narrow search, the whole list
