@@ -14,6 +14,7 @@
 
 #include <sys/resource.h>
 
+#include <array>
 #include <map>
 
 namespace {
@@ -163,11 +164,11 @@ void EmptySearch(benchmark::State &state)
 {
     Session &bench = At(state, 50, 16);
     // The floor shows again a document kept from before, already laid out.
-    QTextDocument kept[2];
+    std::array<QTextDocument, 2> kept;
     const auto list = BareList();
     for (QTextDocument &document : kept) {
         document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
-        document.setPlainText(&document == kept ? bench.narrow : bench.whole);
+        document.setPlainText(&document == &kept[0] ? bench.narrow : bench.whole);
         list->setDocument(&document);
         list->repaint();
     }
