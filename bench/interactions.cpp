@@ -24,12 +24,14 @@ const QString Broad = QStringLiteral("N");
 const QString Lower = Narrow.toLower();
 const QString Nothing;
 
-// A shown list of the size of the window's list, for the floors.
-std::unique_ptr<QPlainTextEdit> BareList()
+// A shown list like the window's, for the floors: its size, scroll bars and wrapping.
+std::unique_ptr<QPlainTextEdit> BareList(const QPlainTextEdit &like)
 {
     auto list = std::make_unique<QPlainTextEdit>();
-    list->resize(481, 221);
-    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list->resize(like.size());
+    list->setVerticalScrollBarPolicy(like.verticalScrollBarPolicy());
+    list->setHorizontalScrollBarPolicy(like.horizontalScrollBarPolicy());
+    list->setLineWrapMode(like.lineWrapMode());
     list->show();
     if (!QTest::qWaitForWindowExposed(list.get()))
         qFatal("the bare list did not show");
@@ -46,6 +48,7 @@ struct Session : BenchWindow
         narrow = Inventory::FilterInventory(file, Narrow).listText;
         if (!start())
             qFatal("the window did not start");
+        bare = BareList(list());
     }
 
     QString line(int number) { return list().document()->findBlockByNumber(number).text(); }
@@ -64,7 +67,7 @@ struct Session : BenchWindow
     const QByteArray bytes = fileBytes();
     QString whole;  // the list text of the whole inventory
     QString narrow; // and of the search for the rare code
-    std::unique_ptr<QPlainTextEdit> bare = BareList();
+    std::unique_ptr<QPlainTextEdit> bare;
     const QString scratch = folder() + QStringLiteral("/floor.txt");
 };
 
@@ -165,7 +168,7 @@ void EmptySearch(benchmark::State &state)
     Session &bench = At(state, 50, 16);
     // The floor shows again a document kept from before, already laid out.
     std::array<QTextDocument, 2> kept;
-    const auto list = BareList();
+    const auto list = BareList(bench.list());
     for (QTextDocument &document : kept) {
         document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
         document.setPlainText(&document == &kept[0] ? bench.narrow : bench.whole);
