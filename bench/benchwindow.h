@@ -37,10 +37,10 @@ public:
         // Dated back, as the program usually finds its file: the text of one
         // modified within the last seconds is compared on every look.
         QFile file(inventoryPath());
-        if (!file.open(QIODevice::ReadWrite)
+        if (inventoryBytes() != inventory || !file.open(QIODevice::ReadWrite)
             || !file.setFileTime(QDateTime::currentDateTime().addDays(-1),
                                  QFileDevice::FileModificationTime))
-            qFatal("cannot date the inventory back");
+            qFatal("cannot write the inventory and date it back");
     }
 
     // Constructs the window, loads the inventory, shows and paints it.
