@@ -69,7 +69,7 @@ InventoryFile::Current InventoryFile::readBeforeOverwrite()
 
 FileResult InventoryFile::write(const QString &listText)
 {
-    const FileResult result = WriteInventory(m_folder, listText);
+    FileResult result = WriteInventory(m_folder, listText);
     if (result.ok) {
         QString written = listText;
         written += u"\r\n";

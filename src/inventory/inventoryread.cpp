@@ -42,7 +42,7 @@ BytesResult ReadBytes(const QString &path)
     result.bytes.resize(qMax(got, qint64(0)));
     // Read on to the end, which a file that grew since its size was taken has
     // not reached yet, but never past the limit.
-    std::array<char, 64 * 1024> chunk{};
+    std::array<char, std::size_t(64) * 1024> chunk{};
     while (got >= 0) {
         got = file.read(chunk.data(), chunk.size());
         if (got <= 0)

@@ -24,7 +24,7 @@ bool LacksSpace(const QString &path, qint64 needed)
 // free space then tells whether the disk is full.
 QString WriteFailureReason(const QSaveFile &file, qint64 needed)
 {
-    const QString reason = file.errorString();
+    QString reason = file.errorString();
     const bool unknown = reason == QCoreApplication::translate("QIODevice", "Unknown error");
     if (file.error() == QFileDevice::ResourceError || (unknown && LacksSpace(file.fileName(), needed)))
         return QStringLiteral("spazio esaurito sul disco");
@@ -64,10 +64,10 @@ FileResult WriteInventory(const QString &folder, const QString &listText)
     case PathKind::NotAFile:
         return NotAFileFailure(path);
     case PathKind::OrdinaryFile: {
-        const BytesResult previous = ReadBytes(path);
+        BytesResult previous = ReadBytes(path);
         if (!previous.ok)
             return previous;
-        const FileResult backup = SaveBytes(BackupPath(folder), previous.bytes, QFile::permissions(path));
+        FileResult backup = SaveBytes(BackupPath(folder), previous.bytes, QFile::permissions(path));
         if (!backup.ok)
             return backup;
         break;
