@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Checks what Explorer shows of the program file: its version record (file
+# version 1.0.0.0, "1.00", product "pezzarium") and its icon, all eight images
+# of resources/pezzarium.ico.
+#   check-exe.sh PROGRAM.exe
+set -euo pipefail
+exe="$1"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+    echo "check-exe: FAILED: $*" >&2
+    failures=$((failures + 1))
+}
+
+# The version record: the fixed part after its signature, then the strings.
+wrestool -x --type=16 "$exe" >"$work/version.bin" || fail "no version record"
+offset="$(grep -obUaP '\xbd\x04\xef\xfe' "$work/version.bin" | head -n 1 | cut -d: -f1)"
+if [[ -z $offset ]]; then
+    fail "the version record has no fixed part"
+else
+    # dwSignature, dwStrucVersion, then the file version's high and low words.
+    read -r -a words < <(od -A n -t x4 -j "$offset" -N 16 "$work/version.bin")
+    [[ ${words[2]}.${words[3]} == 00010000.00000000 ]] \
+        || fail "file version ${words[2]}.${words[3]}, not 1.0.0.0"
+fi
+strings -e l "$work/version.bin" >"$work/strings.txt"
+value() { grep -A 1 -x "$1" "$work/strings.txt" | sed -n 2p; }
+for expected in FileVersion=1.00 ProductVersion=1.00 ProductName=pezzarium \
+    OriginalFilename=pezzarium.exe; do
+    name="${expected%%=*}"
+    [[ $(value "$name") == "${expected#*=}" ]] \
+        || fail "$name is '$(value "$name")', not '${expected#*=}'"
+done
+
+# The icon: the same images as the icon file, in the same order.
+wrestool -x --type=14 "$exe" >"$work/icon.ico" 2>/dev/null || true
+icotool -l "$work/icon.ico" >"$work/images.txt" 2>/dev/null || fail "no icon"
+source_ico="$(dirname "$0")/../../resources/pezzarium.ico"
+icotool -l "$source_ico" >"$work/expected.txt"
+[[ $(wc -l <"$work/images.txt") -eq 8 ]] || fail "$(wc -l <"$work/images.txt") icon images, not 8"
+cmp -s "$work/images.txt" "$work/expected.txt" || fail "the icon's images differ from $source_ico"
+
+if ((failures)); then
+    echo "check-exe: 0 passed, 1 failed"
+    exit 1
+fi
+echo "check-exe: version record and $(wc -l <"$work/images.txt") icon images as expected"
+echo "check-exe: 1 passed, 0 failed"

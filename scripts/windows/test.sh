@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The Windows build's tests under Wine, in the X server that xvfb-run started:
+# every Qt Test suite through CTest, the real-window test against the
+# packaged program, and the program file's version record and icon.
+# Runs from the repository's folder.
+#   test.sh PACKAGE_FOLDER
+set -euo pipefail
+package="$1"
+here="$(cd "$(dirname "$0")" && pwd)"
+
+export WINEPREFIX
+WINEPREFIX="$(mktemp -d /tmp/pezzarium-wine.XXXXXX)"
+export WINEDEBUG=-all
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+
+bash "$here/../../tests/windows/wine-prefix.sh" "$WINEPREFIX"
+# A server that stays up between the tests: otherwise each test's Wine starts
+# one, and CTest waits on the pipes it keeps open after the test ended.
+wineserver -p
+
+failed=0
+ctest --preset windows || failed=1
+bash "$here/check-exe.sh" "$package/pezzarium.exe" || failed=1
+bash "$here/check-window-wine.sh" "$package" "${PEZZARIUM_SCREENSHOT:-}" || failed=1
+exit "$failed"
