@@ -71,6 +71,7 @@ FileResult InventoryFile::write(const QString &listText)
 {
     FileResult result = WriteInventory(m_folder, listText);
     if (result.ok) {
+        m_seenText.clear(); // not kept beside its successor
         QString written = listText;
         written += u"\r\n";
         remember(currentStamp(), written);

@@ -10,6 +10,13 @@
 
 #include <optional>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#endif
+
 namespace Inventory {
 
 namespace {
@@ -55,6 +62,43 @@ FileResult SaveBytes(const QString &path, const QByteArray &bytes,
     return {};
 }
 
+#ifdef Q_OS_UNIX
+// The file at path becomes the backup under a second name, through a
+// temporary name so that the old backup stays until the new one is there.
+bool LinkAsBackup(const QString &path, const QString &backup)
+{
+    const QByteArray linked = QFile::encodeName(backup + QStringLiteral(".new"));
+    unlink(linked.constData()); // left by a save that was cut short
+    if (linkat(AT_FDCWD, QFile::encodeName(path).constData(), AT_FDCWD, linked.constData(), AT_SYMLINK_FOLLOW) != 0)
+        return false;
+    if (rename(linked.constData(), QFile::encodeName(backup).constData()) != 0) {
+        unlink(linked.constData());
+        return false;
+    }
+    return true;
+}
+#endif
+
+// The inventory as it is now becomes the backup. Where the file system allows,
+// the backup is the same file under a second name: nothing to copy, and it has
+// the inventory's permissions by being it. Elsewhere (Windows, FAT, another
+// file system behind a link) it is a copy given those permissions.
+FileResult KeepBackup(const QString &folder)
+{
+    const QString path = InventoryPath(folder);
+    const QString backup = BackupPath(folder);
+    if (KindOfPath(backup) == PathKind::NotAFile)
+        return NotAFileFailure(backup);
+#ifdef Q_OS_UNIX
+    if (LinkAsBackup(path, backup))
+        return {};
+#endif
+    BytesResult previous = ReadBytes(path);
+    if (!previous.ok)
+        return previous;
+    return SaveBytes(backup, previous.bytes, QFile::permissions(path));
+}
+
 } // namespace
 
 FileResult WriteInventory(const QString &folder, const QString &listText)
@@ -64,10 +108,7 @@ FileResult WriteInventory(const QString &folder, const QString &listText)
     case PathKind::NotAFile:
         return NotAFileFailure(path);
     case PathKind::OrdinaryFile: {
-        BytesResult previous = ReadBytes(path);
-        if (!previous.ok)
-            return previous;
-        FileResult backup = SaveBytes(BackupPath(folder), previous.bytes, QFile::permissions(path));
+        FileResult backup = KeepBackup(folder);
         if (!backup.ok)
             return backup;
         break;

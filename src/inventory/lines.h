@@ -25,19 +25,35 @@ inline qsizetype LineEndLengthAt(QStringView text, qsizetype pos)
     return (text[pos] == u'\r' && pos + 1 < text.size() && text[pos + 1] == u'\n') ? 2 : 1;
 }
 
-// Where the line that holds pos begins, and where it ends (its line end's
-// position, or the text's end).
+// Where the line that holds pos begins.
 qsizetype LineStartBefore(QStringView text, qsizetype pos);
-qsizetype LineEndFrom(QStringView text, qsizetype pos);
+
+// Finds the line ends of one text going forward, with Qt's vectorised search
+// and without scanning any stretch twice: each position asked for must not
+// lie before the one asked for last.
+class ForwardLineEnds
+{
+public:
+    explicit ForwardLineEnds(QStringView text) : m_text(text) {}
+
+    // The position of the first CR or LF at or after pos, or the text's end.
+    qsizetype from(qsizetype pos);
+
+private:
+    QStringView m_text;
+    qsizetype m_nextCr = -2; // -2: not looked for yet; -1: there is none
+    qsizetype m_nextLf = -2;
+};
 
 // Calls lineFound(QStringView) for each line of text in order; the last line
 // counts even without a line end, and an empty text has no lines.
 template<typename LineFound>
 void ForEachLine(QStringView text, LineFound lineFound)
 {
+    ForwardLineEnds lineEnds(text);
     qsizetype pos = 0;
     while (pos < text.size()) {
-        const qsizetype end = LineEndFrom(text, pos);
+        const qsizetype end = lineEnds.from(pos);
         lineFound(text.sliced(pos, end - pos));
         pos = end + LineEndLengthAt(text, end);
     }

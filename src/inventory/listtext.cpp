@@ -12,26 +12,17 @@ QString ListTextFromFile(QStringView text)
     // CR LF, rounded up.
     QString list;
     list.reserve(text.size() + LineEnd.size());
-    qsizetype nextCr = text.indexOf(u'\r');
-    qsizetype nextLf = text.indexOf(u'\n');
+    ForwardLineEnds lineEnds(text);
     qsizetype pos = 0;
     while (pos < text.size()) {
-        if (nextCr >= 0 && nextCr < pos)
-            nextCr = text.indexOf(u'\r', pos);
-        if (nextLf >= 0 && nextLf < pos)
-            nextLf = text.indexOf(u'\n', pos);
-        qsizetype lineEnd = text.size();
-        if (nextCr >= 0)
-            lineEnd = nextCr;
-        if (nextLf >= 0 && nextLf < lineEnd)
-            lineEnd = nextLf;
+        const qsizetype lineEnd = lineEnds.from(pos);
         list += text.sliced(pos, lineEnd - pos);
         pos = lineEnd;
 
-        qsizetype lineEnds = pos == text.size() ? 1 : 0; // the last line, unterminated
+        qsizetype endsInARow = pos == text.size() ? 1 : 0; // the last line, unterminated
         for (qsizetype length; (length = LineEndLengthAt(text, pos)) > 0; pos += length)
-            ++lineEnds;
-        for (qsizetype i = 0; i < (lineEnds + 1) / 2; ++i)
+            ++endsInARow;
+        for (qsizetype i = 0; i < (endsInARow + 1) / 2; ++i)
             list += LineEnd;
     }
     return list;

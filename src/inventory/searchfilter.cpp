@@ -13,33 +13,50 @@ QString MatchingLines(QStringView text, QStringView query)
         return {};
 
     QString matches;
-    if (query.isEmpty()) {
-        ForEachLine(text, [&matches](QStringView line) {
-            if (line.isEmpty())
-                return;
-            matches += line;
+    // Matching lines in a row that end in CR LF already stand in the text as
+    // the list needs them: such a run is copied in one piece.
+    qsizetype runStart = 0;
+    qsizetype runEnd = 0;
+    const auto flush = [&] {
+        matches += text.sliced(runStart, runEnd - runStart);
+        runStart = runEnd = 0;
+    };
+    const auto take = [&](qsizetype start, qsizetype end) {
+        if (LineEndLengthAt(text, end) != LineEnd.size()) {
+            flush();
+            matches += text.sliced(start, end - start);
             matches += LineEnd;
-        });
-        return matches;
-    }
+            return;
+        }
+        if (start != runEnd || runStart == runEnd) {
+            flush();
+            runStart = start;
+        }
+        runEnd = end + LineEnd.size();
+    };
 
-    // One pass over the whole text: every hit names its line, and the search
-    // goes on after that line, so each line is taken once.
-    qsizetype from = 0;
-    while (true) {
-        const qsizetype hit = FindText(text, query, from);
-        if (hit < 0)
-            break;
-        const qsizetype start = LineStartBefore(text, hit);
-        const qsizetype end = LineEndFrom(text, hit + query.size());
-        matches += text.sliced(start, end - start);
-        matches += LineEnd;
-        from = end;
+    ForwardLineEnds lineEnds(text);
+    if (query.isEmpty()) {
+        for (qsizetype pos = 0; pos < text.size();) {
+            const qsizetype end = lineEnds.from(pos);
+            if (end > pos)
+                take(pos, end);
+            pos = end + LineEndLengthAt(text, end);
+        }
+    } else {
+        // Every hit names its line, and the search goes on after that line,
+        // so each line is taken once.
+        for (qsizetype hit = FindText(text, query); hit >= 0;) {
+            const qsizetype end = lineEnds.from(hit + query.size());
+            take(LineStartBefore(text, hit), end);
+            hit = FindText(text, query, end);
+        }
     }
+    flush();
     return matches;
 }
 
-FilterResult FilterInventory(InventoryFile &file, const QString &query)
+FilterResult FilterInventory(InventoryFile &file, const QString &query, WholeInventoryCache *cache)
 {
     FilterResult result;
     result.query = query;
@@ -50,7 +67,16 @@ FilterResult FilterInventory(InventoryFile &file, const QString &query)
     }
     if (!read.exists)
         return result;
-    result.listText = MatchingLines(read.text, query);
+    if (cache && query.isEmpty()) {
+        // Equal strings that share their data compare at once.
+        if (cache->fileText != read.text || cache->listText.isNull()) {
+            cache->fileText = read.text;
+            cache->listText = MatchingLines(read.text, query);
+        }
+        result.listText = cache->listText;
+    } else {
+        result.listText = MatchingLines(read.text, query);
+    }
     if (!result.listText.isEmpty())
         return result;
 

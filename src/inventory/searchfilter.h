@@ -18,9 +18,18 @@ struct FilterResult : FileResult
     bool retried = false;
 };
 
+// The whole inventory as the last empty search gave it, and the file text it
+// came from: while the file is unchanged, emptying the search field again
+// gives the very same string, which the list recognises without comparing.
+struct WholeInventoryCache
+{
+    QString fileText;
+    QString listText;
+};
+
 // The lines of the inventory file that contain query. When none does, the
 // query is turned into upper case and the file searched once more. With no
 // file the list is empty and the query stays as it is.
-FilterResult FilterInventory(InventoryFile &file, const QString &query);
+FilterResult FilterInventory(InventoryFile &file, const QString &query, WholeInventoryCache *cache = nullptr);
 
 } // namespace Inventory

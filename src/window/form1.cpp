@@ -217,6 +217,12 @@ std::optional<QString> Form1::inventoryToOverwrite()
     return std::move(current.text);
 }
 
+bool Form1::mayOverwriteInventory()
+{
+    // The file's text is not needed here: it goes before anything is written.
+    return inventoryToOverwrite().has_value();
+}
+
 bool Form1::writeInventory(const QString &text)
 {
     const FileResult written = m_file.write(text);
@@ -268,7 +274,7 @@ void Form1::Command4_Click()
                                    "e poterlo salvare."));
         return;
     }
-    if (!inventoryToOverwrite() || !writeInventory(listText()))
+    if (!mayOverwriteInventory() || !writeInventory(listText()))
         return;
     m_messages.inform(this, tr("Archivio salvato in ") + NativePath(InventoryPath(m_file.folder())));
 }
@@ -301,9 +307,12 @@ void Form1::Command6_Click()
                                      "non è stato modificato nulla."));
             return;
         }
-        if ((!m_listShowsSearchResult && !inventoryToOverwrite())
-            || !writeInventory(ReplaceAll(*target, SelectedRecord, composed)))
+        if (!m_listShowsSearchResult && !mayOverwriteInventory())
             return;
+        *target = ReplaceAll(std::move(*target), SelectedRecord, composed);
+        if (!writeInventory(*target))
+            return;
+        target.reset(); // a whole inventory less in memory while the list is edited
         ComposedRecord = composed;
         replaceInList(SelectedRecord, composed);
         // One update per selection: pressing again must not touch the record twice.
@@ -319,7 +328,7 @@ void Form1::Text2_Change()
 void Form1::Text4_Change()
 {
     const QString query = ui->Text4->text();
-    const FilterResult found = FilterInventory(m_file, query);
+    const FilterResult found = FilterInventory(m_file, query, &m_wholeInventory);
     if (!found.ok) {
         reportReadFailure(found);
         return;

@@ -3,6 +3,7 @@
 #include "inventoryfile.h"
 #include "mouseclicks.h"
 #include "recordline.h"
+#include "searchfilter.h"
 
 #include <QList>
 #include <QString>
@@ -62,6 +63,7 @@ private:
     // The file's current text, when this window may overwrite it: nothing when
     // it cannot be read, or another program changed it and the user says no.
     std::optional<QString> inventoryToOverwrite();
+    bool mayOverwriteInventory();
     bool writeInventory(const QString &text);
     void reportReadFailure(const Inventory::FileResult &failure);
 
@@ -69,6 +71,7 @@ private:
     std::unique_ptr<ListDocuments> m_listDocuments;
     MouseClicks m_text5Clicks;
     Inventory::InventoryFile m_file;
+    Inventory::WholeInventoryCache m_wholeInventory;
     Messages &m_messages;
     bool m_listShowsSearchResult = false;
 

@@ -40,10 +40,14 @@ void ListDocuments::replaceShown(const QString &text)
 void ListDocuments::show(const QString &text, Document &home)
 {
     const auto holds = [&text](const Document &kept) { return kept.textKnown && kept.text == text; };
-    if (holds(*m_shown))
+    if (holds(*m_shown)) {
+        m_shown->text = text;
         return;
+    }
     for (Document *kept : {&m_wholeInventory, &m_searchResult}) {
         if (holds(*kept)) {
+            // Sharing the caller's string makes the next comparison with it instant.
+            kept->text = text;
             showAgain(*kept);
             return;
         }
