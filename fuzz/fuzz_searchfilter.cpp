@@ -60,5 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(line.contains(query));
     }
     FUZZ_CHECK(matches == MatchesLineByLine(text, query));
+    FUZZ_CHECK(EveryLineMatches(text, query) == (matches == MatchingLines(text, {})));
     return 0;
 }

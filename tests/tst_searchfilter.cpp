@@ -59,6 +59,35 @@ private slots:
         QCOMPARE(result.query, queryAfter);
         QCOMPARE(result.retried, retried);
     }
+
+    // Emptying the search field, and a search that every line matches, give
+    // the whole inventory kept for the file's text: the very same string.
+    void wholeInventoryComesFromTheCache_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("kept");
+        QTest::addRow("empty_kept") << "" << true;
+        QTest::addRow("everyLineMatches_kept") << "[Box]" << true;
+        QTest::addRow("everyLineButOne_built") << "A1" << false;
+    }
+    void wholeInventoryComesFromTheCache()
+    {
+        QFETCH(QString, query);
+        QFETCH(bool, kept);
+        QTemporaryDir dir;
+        QFile inventory(InventoryPath(dir.path()));
+        QVERIFY(inventory.open(QIODevice::WriteOnly));
+        inventory.write("[Box]: A1 [Item]: X\r\n\r\n[Box]: A1 [Item]: Y\n[Box]: A2 [Item]: Z\r\n\r\n");
+        inventory.close();
+        InventoryFile file(dir.path());
+        WholeInventoryCache cache;
+        const QString whole = FilterInventory(file, QString(), &cache).listText;
+        QCOMPARE(whole, "[Box]: A1 [Item]: X\r\n[Box]: A1 [Item]: Y\r\n[Box]: A2 [Item]: Z\r\n");
+
+        const FilterResult found = FilterInventory(file, query, &cache);
+        QCOMPARE(found.listText, MatchingLines(file.readText().text, query));
+        QCOMPARE(found.listText.constData() == whole.constData(), kept);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSearchFilter)

@@ -6,12 +6,33 @@
 
 namespace Inventory {
 
-QString MatchingLines(QStringView text, QStringView query)
+void ForEachMatchingLine(QStringView text, QStringView query,
+                         const std::function<void(qsizetype start, qsizetype end)> &lineFound)
 {
     // Lines never hold a line end, so a query with one matches nothing.
     if (query.contains(u'\r') || query.contains(u'\n'))
-        return {};
+        return;
+    ForwardLineEnds lineEnds(text);
+    if (query.isEmpty()) {
+        for (qsizetype pos = 0; pos < text.size();) {
+            const qsizetype end = lineEnds.from(pos);
+            if (end > pos)
+                lineFound(pos, end);
+            pos = end + LineEndLengthAt(text, end);
+        }
+        return;
+    }
+    // Every hit names its line, and the search goes on after that line, so
+    // each line is taken once.
+    for (qsizetype hit = FindText(text, query); hit >= 0;) {
+        const qsizetype end = lineEnds.from(hit + query.size());
+        lineFound(LineStartBefore(text, hit), end);
+        hit = FindText(text, query, end);
+    }
+}
 
+QString MatchingLines(QStringView text, QStringView query)
+{
     QString matches;
     // Matching lines in a row that end in CR LF already stand in the text as
     // the list needs them: such a run is copied in one piece.
@@ -21,7 +42,7 @@ QString MatchingLines(QStringView text, QStringView query)
         matches += text.sliced(runStart, runEnd - runStart);
         runStart = runEnd = 0;
     };
-    const auto take = [&](qsizetype start, qsizetype end) {
+    ForEachMatchingLine(text, query, [&](qsizetype start, qsizetype end) {
         if (LineEndLengthAt(text, end) != LineEnd.size()) {
             flush();
             matches += text.sliced(start, end - start);
@@ -33,28 +54,45 @@ QString MatchingLines(QStringView text, QStringView query)
             runStart = start;
         }
         runEnd = end + LineEnd.size();
-    };
-
-    ForwardLineEnds lineEnds(text);
-    if (query.isEmpty()) {
-        for (qsizetype pos = 0; pos < text.size();) {
-            const qsizetype end = lineEnds.from(pos);
-            if (end > pos)
-                take(pos, end);
-            pos = end + LineEndLengthAt(text, end);
-        }
-    } else {
-        // Every hit names its line, and the search goes on after that line,
-        // so each line is taken once.
-        for (qsizetype hit = FindText(text, query); hit >= 0;) {
-            const qsizetype end = lineEnds.from(hit + query.size());
-            take(LineStartBefore(text, hit), end);
-            hit = FindText(text, query, end);
-        }
-    }
+    });
     flush();
     return matches;
 }
+
+bool EveryLineMatches(QStringView text, QStringView query)
+{
+    const auto pastLineEnds = [&text](qsizetype pos) {
+        while (pos < text.size() && IsLineBreak(text[pos]))
+            ++pos;
+        return pos;
+    };
+    if (query.isEmpty())
+        return true;
+    qsizetype next = pastLineEnds(0); // where the next non-empty line starts
+    if (query.contains(u'\r') || query.contains(u'\n'))
+        return next == text.size();
+    ForwardLineEnds lineEnds(text);
+    for (qsizetype hit = FindText(text, query); hit >= 0 && LineStartBefore(text, hit) == next;) {
+        next = pastLineEnds(lineEnds.from(hit + query.size()));
+        hit = FindText(text, query, next);
+    }
+    return next == text.size();
+}
+
+namespace {
+
+// The whole inventory of text, made once for each version of the file.
+const QString &WholeInventory(WholeInventoryCache &cache, const QString &text)
+{
+    // Equal strings that share their data compare at once.
+    if (cache.fileText != text || cache.listText.isNull()) {
+        cache.fileText = text;
+        cache.listText = MatchingLines(text, {});
+    }
+    return cache.listText;
+}
+
+} // namespace
 
 FilterResult FilterInventory(InventoryFile &file, const QString &query, WholeInventoryCache *cache)
 {
@@ -67,13 +105,9 @@ FilterResult FilterInventory(InventoryFile &file, const QString &query, WholeInv
     }
     if (!read.exists)
         return result;
-    if (cache && query.isEmpty()) {
-        // Equal strings that share their data compare at once.
-        if (cache->fileText != read.text || cache->listText.isNull()) {
-            cache->fileText = read.text;
-            cache->listText = MatchingLines(read.text, query);
-        }
-        result.listText = cache->listText;
+    if (cache && (query.isEmpty() || EveryLineMatches(read.text, query))) {
+        // Every line matches: the whole inventory, without building it anew.
+        result.listText = WholeInventory(*cache, read.text);
     } else {
         result.listText = MatchingLines(read.text, query);
     }

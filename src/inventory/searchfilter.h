@@ -5,11 +5,23 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 namespace Inventory {
 
-// Each line of text that contains query (exact, case-sensitive), in order,
-// followed by CR LF. An empty query matches every non-empty line.
+// Calls lineFound(start, end) for each line of text that contains query
+// (exact, case-sensitive), in order: the line runs from start to end, where
+// its line end or the text's end stands. An empty query matches every
+// non-empty line; a query that holds a line end matches none.
+void ForEachMatchingLine(QStringView text, QStringView query,
+                         const std::function<void(qsizetype start, qsizetype end)> &lineFound);
+
+// Each line of text that contains query, in order, followed by CR LF.
 QString MatchingLines(QStringView text, QStringView query);
+
+// True when every non-empty line of text contains query, so that
+// MatchingLines would give every line; stops at the first line that does not.
+bool EveryLineMatches(QStringView text, QStringView query);
 
 struct FilterResult : FileResult
 {
@@ -18,9 +30,10 @@ struct FilterResult : FileResult
     bool retried = false;
 };
 
-// The whole inventory as the last empty search gave it, and the file text it
-// came from: while the file is unchanged, emptying the search field again
-// gives the very same string, which the list recognises without comparing.
+// The whole inventory as an empty search gives it, and the file text it came
+// from. While the file is unchanged, emptying the search field again, or a
+// search that every line matches, gives the very same string, which the list
+// recognises without comparing.
 struct WholeInventoryCache
 {
     QString fileText;
