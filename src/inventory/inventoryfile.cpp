@@ -38,7 +38,7 @@ ReadResult InventoryFile::readText()
         cached.text = m_seenText;
         return cached;
     }
-    ReadResult result = ReadInventory(m_folder);
+    ReadResult result = ReadInventory(m_folder, m_seenText);
     if (result.ok)
         remember(now, result.text);
     return result;
@@ -58,23 +58,23 @@ InventoryFile::Current InventoryFile::readBeforeOverwrite()
     Current current;
     if (KindOfPath(InventoryPath(m_folder)) == PathKind::NotAFile)
         return current;
-    static_cast<ReadResult &>(current) = ReadInventory(m_folder);
+    static_cast<ReadResult &>(current) = ReadInventory(m_folder, m_seenText);
     if (!current.ok || !current.exists)
         return current;
+    // Shared with the text last seen when unchanged, so this compares at once.
     current.changed = !m_seen || !m_seenStamp.exists || current.text != m_seenText;
     if (!current.changed)
         remember(now, current.text); // touched, not changed
     return current;
 }
 
-FileResult InventoryFile::write(const QString &listText)
+FileResult InventoryFile::write(QString listText)
 {
     FileResult result = WriteInventory(m_folder, listText);
     if (result.ok) {
         m_seenText.clear(); // not kept beside its successor
-        QString written = listText;
-        written += u"\r\n";
-        remember(currentStamp(), written);
+        listText += u"\r\n";
+        remember(currentStamp(), listText);
     }
     return result;
 }

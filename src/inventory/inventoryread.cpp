@@ -56,7 +56,7 @@ BytesResult ReadBytes(const QString &path)
     return result;
 }
 
-ReadResult ReadInventory(const QString &folder)
+ReadResult ReadInventory(const QString &folder, const QString &likely)
 {
     const QString path = InventoryPath(folder);
     ReadResult result;
@@ -72,7 +72,11 @@ ReadResult ReadInventory(const QString &folder)
     if (!file.ok)
         return {file, true, {}};
     result.exists = true;
-    result.text = DecodeInventory(file.bytes);
+    // A leading byte-order mark would not survive a decoding.
+    if (!likely.isEmpty() && !likely.startsWith(QChar::ByteOrderMark) && file.bytes == likely.toUtf8())
+        result.text = likely;
+    else
+        result.text = DecodeInventory(file.bytes);
     return result;
 }
 

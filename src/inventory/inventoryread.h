@@ -28,8 +28,10 @@ struct ReadResult : FileResult
 };
 
 // Reads and decodes the inventory. Anything but an ordinary file there (a
-// folder, a FIFO, a device) is refused, and never opened.
-ReadResult ReadInventory(const QString &folder);
+// folder, a FIFO, a device) is refused, and never opened. When the bytes are
+// just the UTF-8 of likely (the text last seen), that very string is given
+// back without decoding.
+ReadResult ReadInventory(const QString &folder, const QString &likely = {});
 
 // Why the thing at path is neither read nor replaced.
 FileResult NotAFileFailure(const QString &path);

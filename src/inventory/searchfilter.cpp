@@ -94,6 +94,14 @@ const QString &WholeInventory(WholeInventoryCache &cache, const QString &text)
 
 } // namespace
 
+void KeepAsWholeInventory(WholeInventoryCache &cache, const QString &fileText, const QString &listText)
+{
+    QString emptyLine = LineEnd.toString();
+    emptyLine += LineEnd;
+    if (!listText.startsWith(LineEnd) && !listText.contains(emptyLine))
+        cache = {fileText, listText};
+}
+
 FilterResult FilterInventory(InventoryFile &file, const QString &query, WholeInventoryCache *cache)
 {
     FilterResult result;

@@ -40,6 +40,10 @@ struct WholeInventoryCache
     QString listText;
 };
 
+// Keeps listText, the list as start-up shows fileText, as the whole inventory
+// when it is just that: when no empty line survived.
+void KeepAsWholeInventory(WholeInventoryCache &cache, const QString &fileText, const QString &listText);
+
 // The lines of the inventory file that contain query. When none does, the
 // query is turned into upper case and the file searched once more. With no
 // file the list is empty and the query stays as it is.

@@ -122,14 +122,18 @@ bool Form1::Form_Load()
     // Shown before the list is filled, the list lays out only the lines in
     // view; filled while hidden, it would lay out every line when first shown.
     show();
-    const ReadResult file = m_file.readListText();
+    const ReadResult file = m_file.readText();
     if (!file.ok) {
         m_messages.warn(this, tr("Impossibile leggere %1: %2\n"
                                  "Il programma viene chiuso senza modificare l'archivio.")
                                   .arg(NativePath(file.path), file.error));
         return false;
     }
-    m_listDocuments->showWholeInventory(file.text);
+    const QString list = ListTextFromFile(file.text);
+    // Usually what an empty search gives too: then a search that every line
+    // matches finds the list as it is without building it again.
+    KeepAsWholeInventory(m_wholeInventory, file.text, list);
+    m_listDocuments->showWholeInventory(list);
 
     ui->Combo1->addItems(ComponentTypes);
     // Adding the first item made it current; the field keeps its own text.
@@ -145,7 +149,8 @@ QString Form1::listText() const
     // break; its raw text comes in one piece, far faster than line by line.
     const QString raw = ui->Text5->document()->toRawText();
     QString text;
-    text.reserve(raw.size() + ui->Text5->document()->blockCount());
+    // Room for every CR LF, and for the one that saving adds.
+    text.reserve(raw.size() + ui->Text5->document()->blockCount() + LineEnd.size());
     qsizetype from = 0;
     for (qsizetype at; (at = raw.indexOf(QChar::ParagraphSeparator, from)) >= 0; from = at + 1) {
         text += QStringView(raw).sliced(from, at - from);
@@ -223,9 +228,9 @@ bool Form1::mayOverwriteInventory()
     return inventoryToOverwrite().has_value();
 }
 
-bool Form1::writeInventory(const QString &text)
+bool Form1::writeInventory(QString text)
 {
-    const FileResult written = m_file.write(text);
+    const FileResult written = m_file.write(std::move(text));
     if (!written.ok) {
         m_messages.warn(this, tr("Impossibile salvare %1: %2\n"
                                  "L'archivio è rimasto com'era.")
@@ -310,7 +315,7 @@ void Form1::Command6_Click()
         if (!m_listShowsSearchResult && !mayOverwriteInventory())
             return;
         *target = ReplaceAll(std::move(*target), SelectedRecord, composed);
-        if (!writeInventory(*target))
+        if (!writeInventory(std::move(*target)))
             return;
         target.reset(); // a whole inventory less in memory while the list is edited
         ComposedRecord = composed;

@@ -64,7 +64,7 @@ private:
     // it cannot be read, or another program changed it and the user says no.
     std::optional<QString> inventoryToOverwrite();
     bool mayOverwriteInventory();
-    bool writeInventory(const QString &text);
+    bool writeInventory(QString text);
     void reportReadFailure(const Inventory::FileResult &failure);
 
     std::unique_ptr<Ui::Form1> ui;
