@@ -34,7 +34,9 @@ public:
     // again. Anything but an ordinary file is left for the save to refuse.
     Current readBeforeOverwrite();
 
-    FileResult write(const QString &listText);
+    // Writes the list text; kept afterwards as the file's text, so a list
+    // text handed over with room for one more CR LF is not copied.
+    FileResult write(QString listText);
 
 private:
     struct Stamp
