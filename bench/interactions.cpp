@@ -133,6 +133,16 @@ Work BareShows(Session &bench, const QString &before, const QString &after)
             }};
 }
 
+// Before overwriting, the program compares the file with what it last saw:
+// reading it once is part of the least that a save needs.
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
 void WriteFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
@@ -231,7 +241,11 @@ void Save(benchmark::State &state)
             },
             // The widget's part, taking the text out of the list, and writing the file.
             {[&] { bench.bare->setPlainText(bench.whole); },
-             [&] { bench.bare->toPlainText(); WriteFile(bench.scratch, bench.bytes); }});
+             [&] {
+                 bench.bare->toPlainText();
+                 ReadFile(bench.path());
+                 WriteFile(bench.scratch, bench.bytes);
+             }});
 }
 
 // Aggiorna on a record whose quantity was changed, each time to another one.
@@ -260,6 +274,9 @@ void Update(benchmark::State &state, bool onSearchResult)
                  QTextCursor cursor(bench.bare->document()->findBlockByNumber(line));
                  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
                  cursor.insertText(changed);
+                 if (!onSearchResult)
+                     bench.bare->toPlainText(); // the record is looked for in the list
+                 ReadFile(bench.path());
                  WriteFile(bench.scratch, bench.bytes);
              }});
 }
