@@ -36,9 +36,10 @@ build_program() {
     rm -rf "$folder" "$build/$package.zip"
     mkdir -p "$folder/translations"
     cp "$build/pezzarium.exe" "$folder/"
-    x86_64-w64-mingw32-strip "$folder/pezzarium.exe"
     bash scripts/windows/deploy.sh "$1" "$folder" "$folder/pezzarium.exe" \
         -- platforms/qwindows styles/qwindowsvistastyle
+    # Debian's MinGW runtime and Qt's install keep their symbols: a third of the size.
+    find "$folder" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip {} +
     cp /usr/share/qt6/translations/qtbase_it.qm "$folder/translations/"
     (cd "$build" && zip -q -r -9 "$package.zip" "$package")
     echo "windows: $build/$package.zip: $(du -sb "$folder" | cut -f1) bytes in the folder," \

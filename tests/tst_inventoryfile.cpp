@@ -95,9 +95,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("path");
         QTest::addColumn<QString>("folder"); // null: none
+#ifdef Q_OS_UNIX // absolute Unix paths, file names in UTF-8
         QTest::addRow("plain") << QByteArray("/home/anna/pezzarium/bin/pezzarium") << "/home/anna/pezzarium/bin";
         QTest::addRow("accentUtf8") << QByteArray("/srv/Magazzino \xC3\xA8/pezzarium") << "/srv/Magazzino è";
-#ifdef Q_OS_UNIX // file names are UTF-8 here
         QTest::addRow("latin1Folder_none") << QByteArray("/srv/Magazzino \xE8/pezzarium") << QString();
 #endif
         QTest::addRow("relative_none") << QByteArray("bin/pezzarium") << QString();
@@ -189,8 +189,12 @@ private slots:
             QSKIP("needs FIFOs and device nodes");
 #endif
         }
-        if (thing.startsWith("link"))
+        if (thing.startsWith("link")) {
+#ifdef Q_OS_WIN
+            QSKIP("QFile::link makes a shortcut here, not a link the file system follows");
+#endif
             QVERIFY(QFile::link(target, place));
+        }
 
         const QFileInfo before(place);
         if (!thing.startsWith("backup")) {
@@ -213,6 +217,9 @@ private slots:
 
     void linkToOrdinaryFileWritesTheTarget()
     {
+#ifdef Q_OS_WIN
+        QSKIP("QFile::link makes a shortcut here, not a link the file system follows");
+#endif
         QVERIFY(QDir(dir->path()).mkdir("dati"));
         const QString target = dir->filePath("dati/magazzino.txt");
         WriteFile(target, "A\r\n");
@@ -307,9 +314,13 @@ private slots:
     {
         WriteFile(inventory(), "versione 1\r\n");
         QVERIFY(WriteInventory(dir->path(), "versione 2\r\n").ok);
+#ifdef Q_OS_UNIX // where the backup is a second name, made under a temporary one
         WriteFile(BackupPath(dir->path()) + ".new", "left by a save cut short");
+#endif
         QVERIFY(WriteInventory(dir->path(), "versione 3\r\n").ok);
+#ifdef Q_OS_UNIX
         QVERIFY(!QFile::exists(BackupPath(dir->path()) + ".new"));
+#endif
         QCOMPARE(FileBytes(BackupPath(dir->path())), QByteArray("versione 2\r\n\r\n"));
 
         // A backup that cannot be written stops the save.

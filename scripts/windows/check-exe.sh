@@ -14,8 +14,8 @@ fail() {
 }
 
 # The version record: the fixed part after its signature, then the strings.
-wrestool -x --type=16 "$exe" >"$work/version.bin" || fail "no version record"
-offset="$(grep -obUaP '\xbd\x04\xef\xfe' "$work/version.bin" | head -n 1 | cut -d: -f1)"
+wrestool -x --raw --type=16 "$exe" >"$work/version.bin" || fail "no version record"
+offset="$(LC_ALL=C grep -obUaP '\xbd\x04\xef\xfe' "$work/version.bin" | head -n 1 | cut -d: -f1 || true)"
 if [[ -z $offset ]]; then
     fail "the version record has no fixed part"
 else

@@ -8,5 +8,8 @@ for name in $(compgen -e); do
 done
 # Qt Test under Wine would log to the debugger channel, which nobody reads.
 export WINEQT_FORCE_STDERR_LOGGING=1
+# The offscreen platform draws with the prefix's fonts (see wine-prefix.sh).
+export WINEQT_QPA_FONTDIR='C:\windows\Fonts'
+
 export WINEDEBUG="${WINEDEBUG:--all}"
 exec wine "$@"
