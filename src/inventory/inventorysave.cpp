@@ -10,6 +10,12 @@
 
 #include <optional>
 
+#ifdef Q_OS_WIN
+#include <QDir>
+
+#include <windows.h>
+#endif
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
@@ -96,8 +102,23 @@ FileResult KeepBackup(const QString &folder)
     BytesResult previous = ReadBytes(path);
     if (!previous.ok)
         return previous;
-    return SaveBytes(backup, previous.bytes, QFile::permissions(path));
+    // Never read-only, though: a read-only backup would refuse every later
+    // save, also once the inventory itself may be written again.
+    const QFileDevice::Permissions permissions =
+        QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser;
+    return SaveBytes(backup, previous.bytes, permissions);
 }
+
+#ifdef Q_OS_WIN
+// Replacing a file drops its attributes; a hidden inventory stays hidden.
+void KeepHidden(const QString &path, bool hidden)
+{
+    const auto name = reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16());
+    const DWORD attributes = GetFileAttributesW(name);
+    if (hidden && attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(name, attributes | FILE_ATTRIBUTE_HIDDEN);
+}
+#endif
 
 } // namespace
 
@@ -108,6 +129,9 @@ FileResult WriteInventory(const QString &folder, const QString &listText)
     case PathKind::NotAFile:
         return NotAFileFailure(path);
     case PathKind::OrdinaryFile: {
+        // Refused before the backup is touched.
+        if (!QFileInfo(path).isWritable())
+            return {false, path, QStringLiteral("il file è di sola lettura")};
         FileResult backup = KeepBackup(folder);
         if (!backup.ok)
             return backup;
@@ -116,9 +140,17 @@ FileResult WriteInventory(const QString &folder, const QString &listText)
     case PathKind::Absent:
         break;
     }
+#ifdef Q_OS_WIN
+    const bool hidden = QFileInfo(path).isHidden();
+#endif
     QByteArray bytes = listText.toUtf8();
     bytes += "\r\n";
-    return SaveBytes(path, bytes);
+    FileResult saved = SaveBytes(path, bytes);
+#ifdef Q_OS_WIN
+    if (saved.ok)
+        KeepHidden(path, hidden);
+#endif
+    return saved;
 }
 
 } // namespace Inventory
