@@ -261,12 +261,7 @@ void Form1::Command3_Click()
     if (!record)
         return;
     ComposedRecord = *record;
-    // Appending through a cursor keeps the rest of the list and its view as they are.
-    QTextCursor end(ui->Text5->document());
-    end.movePosition(QTextCursor::End);
-    if (end.block().length() + ComposedRecord.size() > ListDocuments::LongestWrappedLine)
-        ui->Text5->setLineWrapMode(QPlainTextEdit::NoWrap);
-    end.insertText(ComposedRecord);
+    m_listDocuments->append(ComposedRecord);
     setFields(FieldsAfterInsert(entered));
 }
 

@@ -4,6 +4,8 @@
 
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 ListDocuments::ListDocuments(QPlainTextEdit *list) : m_list(list)
@@ -35,6 +37,15 @@ void ListDocuments::showSearchResult(const QString &text)
 void ListDocuments::replaceShown(const QString &text)
 {
     fill(*m_shown, text);
+}
+
+void ListDocuments::append(const QString &text)
+{
+    QTextCursor end(m_shown->document);
+    end.movePosition(QTextCursor::End);
+    if (end.block().length() + text.size() > LongestWrappedLine)
+        m_list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    end.insertText(text);
 }
 
 void ListDocuments::show(const QString &text, Document &home)

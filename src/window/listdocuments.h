@@ -26,6 +26,9 @@ public:
     void showSearchResult(const QString &text);
     // Replaces what the list shows, whole inventory or search result alike.
     void replaceShown(const QString &text);
+    // Adds text at the end of what the list shows, leaving the rest and the
+    // view as they are.
+    void append(const QString &text);
 
 private:
     struct Document
