@@ -1,6 +1,7 @@
 #include "interactions.h"
 
 #include "benchwindow.h"
+#include "listtext.h"
 #include "records.h"
 #include "searchfilter.h"
 
@@ -44,7 +45,7 @@ struct Session : BenchWindow
     explicit Session(int records) : BenchWindow(InventoryBytes(records)), records(records)
     {
         Inventory::InventoryFile file(folder());
-        whole = file.readListText().text;
+        whole = Inventory::ListTextFromFile(file.readText().text);
         narrow = Inventory::FilterInventory(file, Narrow).listText;
         if (!start())
             qFatal("the window did not start");

@@ -1,5 +1,6 @@
 #include "inventoryfile.h"
 #include "inventorypath.h"
+#include "listtext.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -102,7 +103,7 @@ private slots:
         InventoryFile file(dir.path());
         QVERIFY(file.write(QStringLiteral("A\r\nB\r\n")).ok);
         QCOMPARE(file.readText().text, QStringLiteral("A\r\nB\r\n\r\n"));
-        QCOMPARE(file.readListText().text, QStringLiteral("A\r\nB\r\n"));
+        QCOMPARE(ListTextFromFile(file.readText().text), QStringLiteral("A\r\nB\r\n"));
     }
 };
 

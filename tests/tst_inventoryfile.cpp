@@ -29,11 +29,19 @@ using namespace Inventory;
 static QString JoinLines(QStringView text)
 {
     QString joined;
-    ForEachLine(text, [&joined](QStringView line) {
-        joined += line;
+    ForwardLineEnds lineEnds(text);
+    for (qsizetype pos = 0; pos < text.size();) {
+        const qsizetype end = lineEnds.from(pos);
+        joined += text.sliced(pos, end - pos);
         joined += LineEnd;
-    });
+        pos = end + LineEndLengthAt(text, end);
+    }
     return joined;
+}
+
+static bool InventoryExists(const QString &folder)
+{
+    return KindOfPath(InventoryPath(folder)) == PathKind::OrdinaryFile;
 }
 
 static QByteArray FileBytes(const QString &path)

@@ -2,7 +2,6 @@
 
 #include "inventorypath.h"
 #include "inventorysave.h"
-#include "listtext.h"
 
 #include <QFileInfo>
 
@@ -41,14 +40,6 @@ ReadResult InventoryFile::readText()
     ReadResult result = ReadInventory(m_folder, m_seenText);
     if (result.ok)
         remember(now, result.text);
-    return result;
-}
-
-ReadResult InventoryFile::readListText()
-{
-    ReadResult result = readText();
-    if (result.ok)
-        result.text = ListTextFromFile(result.text);
     return result;
 }
 

@@ -21,8 +21,6 @@ public:
 
     // The file's text, decoded, with its own line ends: what a search needs.
     ReadResult readText();
-    // The file as start-up shows it (ListTextFromFile).
-    ReadResult readListText();
 
     struct Current : ReadResult
     {

@@ -24,11 +24,6 @@ PathKind KindOfPath(const QString &path)
     return info.isFile() ? PathKind::OrdinaryFile : PathKind::NotAFile;
 }
 
-bool InventoryExists(const QString &folder)
-{
-    return KindOfPath(InventoryPath(folder)) == PathKind::OrdinaryFile;
-}
-
 std::optional<QString> FolderOfExecutable(const QByteArray &executablePath)
 {
     const QString path = QFile::decodeName(executablePath);

@@ -24,9 +24,6 @@ enum class PathKind {
 
 PathKind KindOfPath(const QString &path);
 
-// True when an ordinary file of that name exists in folder, hidden or not.
-bool InventoryExists(const QString &folder);
-
 // The folder of the executable whose path the system gives as these bytes.
 // Nothing when they are no absolute path that turns into text and back
 // unchanged (a folder name that is not valid UTF-8): a path read with

@@ -45,20 +45,6 @@ private:
     qsizetype m_nextLf = -2;
 };
 
-// Calls lineFound(QStringView) for each line of text in order; the last line
-// counts even without a line end, and an empty text has no lines.
-template<typename LineFound>
-void ForEachLine(QStringView text, LineFound lineFound)
-{
-    ForwardLineEnds lineEnds(text);
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        const qsizetype end = lineEnds.from(pos);
-        lineFound(text.sliced(pos, end - pos));
-        pos = end + LineEndLengthAt(text, end);
-    }
-}
-
 // True when some line of text is longer than length characters.
 bool HasLineLongerThan(QStringView text, qsizetype length);
 
