@@ -31,7 +31,7 @@ for set in "${@:-build}"; do
         icon) packages+=(icoutils imagemagick librsvg2-bin) ;;
         windows)
             packages+=("${build[@]}" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-                dpkg-dev zip wine wine64 fonts-wine xvfb xauth xdotool x11-apps netpbm icoutils)
+                dpkg-dev zip wine wine64 fonts-wine xvfb xauth xdotool x11-apps netpbm icoutils attr)
             ;;
         *)
             echo "install-deps: unknown package set '$set'" >&2

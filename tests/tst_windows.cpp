@@ -51,6 +51,12 @@ bool SetAttributes(const QString &path, DWORD attributes)
     return SetFileAttributesW(WinPath(path).c_str(), attributes) != 0;
 }
 
+bool IsHidden(const QString &path)
+{
+    const DWORD attributes = GetFileAttributesW(WinPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
+}
+
 } // namespace
 
 class TestWindows : public QObject, private FormFixture
@@ -146,6 +152,9 @@ void TestWindows::hiddenFileIsStillTheInventory()
 {
     writeInventory(TwoRecords);
     QVERIFY(SetAttributes(inventoryPath(), FILE_ATTRIBUTE_HIDDEN));
+    if (!IsHidden(inventoryPath()))
+        QSKIP("The file system under this folder keeps no hidden attribute (Wine on a "
+              "file system without extended attributes).");
     createForm();
     QVERIFY(m_form->Form_Load());
     QCOMPARE(m_form->listText(), QString::fromUtf8(TwoRecords.chopped(2)));
@@ -160,8 +169,7 @@ void TestWindows::hiddenFileIsStillTheInventory()
     QCOMPARE(backup.readAll(), TwoRecords);
     QVERIFY(inventoryBytes().startsWith(TwoRecords.chopped(2)));
     // Replacing the file keeps it hidden.
-    QVERIFY(GetFileAttributesW(reinterpret_cast<const wchar_t *>(
-                QDir::toNativeSeparators(inventoryPath()).utf16())) & FILE_ATTRIBUTE_HIDDEN);
+    QVERIFY(IsHidden(inventoryPath()));
 }
 
 void TestWindows::saveFailsAndKeepsEverything_data()

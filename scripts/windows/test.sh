@@ -8,8 +8,23 @@ set -euo pipefail
 package="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
 
+# Wine keeps a file's hidden and read-only attributes in an extended attribute;
+# the prefix, where the tests make their files, goes on a file system that
+# holds one (not every /tmp does).
+keeps_dos_attributes() {
+    local probe
+    probe="$(mktemp "$1/pezzarium-xattr.XXXXXX" 2>/dev/null)" || return 1
+    setfattr -n user.DOSATTRIB -v 0x2 "$probe" 2>/dev/null
+    local kept=$?
+    rm -f "$probe"
+    return "$kept"
+}
+mkdir -p build/windows/tmp
+for parent in "${TMPDIR:-/tmp}" /var/tmp "$PWD/build/windows/tmp"; do
+    keeps_dos_attributes "$parent" && break
+done
 export WINEPREFIX
-WINEPREFIX="$(mktemp -d /tmp/pezzarium-wine.XXXXXX)"
+WINEPREFIX="$(mktemp -d "$parent/pezzarium-wine.XXXXXX")"
 export WINEDEBUG=-all
 cleanup() {
     wineserver -k 2>/dev/null || true
