@@ -13,6 +13,8 @@
 #ifdef Q_OS_WIN
 #include <QDir>
 
+#include <string>
+
 #include <windows.h>
 #endif
 
@@ -113,10 +115,12 @@ FileResult KeepBackup(const QString &folder)
 // Replacing a file drops its attributes; a hidden inventory stays hidden.
 void KeepHidden(const QString &path, bool hidden)
 {
-    const auto name = reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16());
-    const DWORD attributes = GetFileAttributesW(name);
-    if (hidden && attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesW(name, attributes | FILE_ATTRIBUTE_HIDDEN);
+    if (!hidden)
+        return;
+    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(name.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
 }
 #endif
 
