@@ -33,6 +33,8 @@ public:
     explicit BenchWindow(const QByteArray &inventory)
     {
         resetFolder();
+        // Going back to the whole inventory discards what the last insert left.
+        m_messages.answer = true;
         writeInventory(inventory);
         // Dated back, as the program usually finds its file: the text of one
         // modified within the last seconds is compared on every look.
@@ -90,10 +92,12 @@ public:
         return PrepareClick(list(), line);
     }
     void select(int line) { Click(list(), prepareClick(line)); }
-    // The last warning or question the window showed, if any.
+    // The last warning or question the window showed, if any, but the
+    // question whether to drop unsaved lines.
     QString problem() const
     {
-        const QStringList shown = m_messages.warnings + m_messages.questions;
+        QStringList shown = m_messages.warnings + m_messages.questions;
+        shown.removeIf([](const QString &text) { return text.contains(QStringLiteral("non salvate")); });
         return shown.isEmpty() ? QString() : shown.last();
     }
 };

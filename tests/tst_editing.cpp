@@ -49,6 +49,9 @@ private slots:
     void searchShowsExactlyItsResultRebuildingOnlyWhenNeeded_data();
     void searchShowsExactlyItsResultRebuildingOnlyWhenNeeded();
     void lineBreaksPastedIntoAFieldBecomeSpaces();
+    void unsavedListEditsAreNeverDroppedSilently_data();
+    void unsavedListEditsAreNeverDroppedSilently();
+    void insertOnASearchResultIsRefusedAndKeepsTheFields();
 
 private:
     void start(const QByteArray &inventory);
@@ -191,9 +194,12 @@ void TestEditing::searchShowsMatchingLinesOfTheFile()
     QFETCH(QStringList, lines);
 
     start(Saved({Transistor, Diode, Chip}));
-    // The list was edited but not saved: a search shows the file, not the list.
+    // The list was edited but not saved: once the user agrees to lose the
+    // edit, a search shows the file, not the list.
     control<QPlainTextEdit>("Text5")->appendPlainText("non salvato");
+    m_messages.answer = true;
     search(typed);
+    QCOMPARE(m_messages.questions.size(), 1);
 
     auto *text4 = control<QLineEdit>("Text4");
     QCOMPARE(text4->text(), field);
@@ -208,6 +214,7 @@ void TestEditing::searchWithoutFileEmptiesListAndKeepsText()
 {
     start({});
     control<QPlainTextEdit>("Text5")->setPlainText("bozza");
+    m_messages.answer = true;
     search("abc");
     QCOMPARE(control<QLineEdit>("Text4")->text(), QStringLiteral("abc"));
     QCOMPARE(m_form->listText(), QString());
@@ -410,12 +417,14 @@ void TestEditing::searchShowsExactlyItsResultRebuildingOnlyWhenNeeded()
             caret.setPosition(20);
             list->setTextCursor(caret);
         }
-        if (steps[i] == "*")
+        if (steps[i] == "*") {
             list->appendPlainText("non salvato");
-        else if (steps[i] == "!")
+            m_messages.answer = true; // the edit may go
+        } else if (steps[i] == "!") {
             writeInventory(Saved({Transistor, Chip}));
-        else
+        } else {
             search(steps[i]);
+        }
     }
 
     QString expected;
@@ -425,6 +434,106 @@ void TestEditing::searchShowsExactlyItsResultRebuildingOnlyWhenNeeded()
     QCOMPARE(list->document() == startDocument, sameDocument);
     QCOMPARE(list->textCursor().position() == 20, caretKept);
     QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+}
+
+void TestEditing::unsavedListEditsAreNeverDroppedSilently_data()
+{
+    QTest::addColumn<QString>("before"); // what the user did to the list
+    QTest::addColumn<QString>("action"); // "exit" or a search
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("done"); // the window closed, or the list shows the search
+
+    QTest::addRow("untouched_exit_closesWithoutQuestion") << "" << "exit" << false << false << true;
+    QTest::addRow("inserted_exit_no_staysOpen") << "insert" << "exit" << false << true << false;
+    QTest::addRow("inserted_exit_yes_closesWithoutWriting") << "insert" << "exit" << true << true << true;
+    QTest::addRow("typedIntoList_exit_asks") << "type" << "exit" << false << true << false;
+    QTest::addRow("insertedAndSaved_exit_noQuestion") << "insert,save" << "exit" << false << false << true;
+    QTest::addRow("insertedAndUpdated_exit_noQuestion") << "insert,update" << "exit" << false << false << true;
+    QTest::addRow("inserted_search_no_keepsListAndSearchText") << "insert" << "NE555" << false << true << false;
+    QTest::addRow("inserted_search_yes_showsTheFile") << "insert" << "NE555" << true << true << true;
+    QTest::addRow("insertedAndSaved_search_noQuestion") << "insert,save" << "NE555" << false << false << true;
+    QTest::addRow("searchResultUpdated_search_noQuestion") << "search,update" << "NE555" << false << false << true;
+    QTest::addRow("searchResultTypedInto_search_asks") << "search,type" << "NE555" << false << true << false;
+}
+
+void TestEditing::unsavedListEditsAreNeverDroppedSilently()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, action);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, done);
+
+    start(Saved({Transistor, Diode, Chip}));
+    auto *list = control<QPlainTextEdit>("Text5");
+    for (const QString &step : before.split(u',', Qt::SkipEmptyParts)) {
+        if (step == "insert") {
+            control<QLineEdit>("Text1")->setText("A3");
+            control<QLineEdit>("Text2")->setText("BD139");
+            click("Command3");
+        } else if (step == "type") {
+            list->appendPlainText("appunto");
+        } else if (step == "save") {
+            click("Command4");
+        } else if (step == "search") {
+            search("1N4148");
+        } else if (step == "update") {
+            clickListLine(0, 10);
+            control<QLineEdit>("Text3")->setText("7");
+            click("Command6");
+        }
+    }
+    QVERIFY(m_messages.questions.isEmpty());
+    QVERIFY(m_messages.warnings.isEmpty());
+    const QByteArray onDisk = inventoryBytes();
+    const QString listBefore = m_form->listText();
+    const QString searchBefore = control<QLineEdit>("Text4")->text();
+    m_messages.answer = answer;
+
+    if (action == "exit") {
+        click("Command5");
+    } else {
+        // Pasted, so that the search runs once.
+        auto *field = control<QLineEdit>("Text4");
+        field->setFocus();
+        field->selectAll();
+        QGuiApplication::clipboard()->setText(action);
+        QTest::keySequence(field, QKeySequence::Paste);
+    }
+
+    QCOMPARE(m_messages.questions.size(), asked ? 1 : 0);
+    QCOMPARE(inventoryBytes(), onDisk);
+    if (action == "exit") {
+        QCOMPARE(m_form->isVisible(), !done);
+        QCOMPARE(m_form->listText(), listBefore);
+    } else if (done) {
+        QCOMPARE(control<QLineEdit>("Text4")->text(), action);
+        QCOMPARE(m_form->listText(), Chip + "\r\n");
+    } else {
+        QCOMPARE(control<QLineEdit>("Text4")->text(), searchBefore);
+        QCOMPARE(m_form->listText(), listBefore);
+    }
+}
+
+void TestEditing::insertOnASearchResultIsRefusedAndKeepsTheFields()
+{
+    start(Saved({Transistor, Diode, Chip}));
+    search("1N4148");
+    const QString list = m_form->listText();
+    control<QLineEdit>("Text1")->setText("A3");
+    control<QLineEdit>("Text2")->setText("BD139");
+    const QStringList entered = fieldTexts();
+    click("Command3");
+    QCOMPARE(m_messages.informations.size(), 1);
+    QVERIFY(m_messages.informations.first().contains("Ricerca"));
+    QCOMPARE(fieldTexts(), entered);
+    QCOMPARE(m_form->listText(), list);
+
+    // With the whole inventory back, the same fields go in.
+    search("");
+    click("Command3");
+    QCOMPARE(m_form->listText(), QStringList({Transistor, Diode, Chip, "[Box]: A3 [Item]: BD139 [Nr]: 0 [Type]: ...", ""}).join("\r\n"));
 }
 
 QTEST_MAIN(TestEditing)

@@ -40,6 +40,7 @@ private slots:
     void saveOfAFileNoLongerReadableWritesNothing_data();
     void saveOfAFileNoLongerReadableWritesNothing();
     void veryLongLinesAreShownUnwrapped();
+    void insertingAVeryLongLineTurnsWrappingOff();
     void quantityButtonsStep();
     void insertAppendsAndKeepsBoxAndType();
     void insertWithoutBoxOrCodeChangesNothing_data();
@@ -281,7 +282,13 @@ void TestForm1::veryLongLinesAreShownUnwrapped()
     QCOMPARE(list->document()->firstBlock().text().size(), 200000 + 37);
     QTest::keyClicks(control<QLineEdit>("Text4"), "zzz");
     QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+}
 
+void TestForm1::insertingAVeryLongLineTurnsWrappingOff()
+{
+    QVERIFY(m_form->Form_Load());
+    auto *list = control<QPlainTextEdit>("Text5");
+    QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     control<QLineEdit>("Text1")->setText("A2");
     control<QLineEdit>("Text2")->setText(QString(20000, u'Y'));
     click("Command3");
@@ -402,7 +409,9 @@ void TestForm1::exitClosesWithoutWriting()
     control<QLineEdit>("Text1")->setText("A1");
     control<QLineEdit>("Text2")->setText("BC547");
     click("Command3");
+    m_messages.answer = true; // to the question whether to lose the unsaved line
     click("Command5");
+    QCOMPARE(m_messages.questions.size(), 1);
     QVERIFY(!m_form->isVisible());
     QCOMPARE(inventoryBytes(), QByteArray("<absent>"));
 }
