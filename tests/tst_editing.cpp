@@ -52,6 +52,8 @@ private slots:
     void unsavedListEditsAreNeverDroppedSilently_data();
     void unsavedListEditsAreNeverDroppedSilently();
     void insertOnASearchResultIsRefusedAndKeepsTheFields();
+    void updateWithoutASelectionSaysSoAndKeepsTheFields_data();
+    void updateWithoutASelectionSaysSoAndKeepsTheFields();
 
 private:
     void start(const QByteArray &inventory);
@@ -116,13 +118,14 @@ void TestEditing::clickFillsFieldsAndUpdateReplacesTheRecord()
     QCOMPARE(inventoryBytes(), Saved({Transistor, updated, Chip}));
     QCOMPARE(fieldTexts(), QStringList({"", "", "0", "..."}));
 
-    // A second press without a new click only clears the fields.
+    // A second press without a new click writes nothing.
     writeInventory("scritto da un altro programma\r\n");
     control<QLineEdit>("Text1")->setText("X");
     click("Command6");
     QCOMPARE(inventoryBytes(), QByteArray("scritto da un altro programma\r\n"));
-    QCOMPARE(fieldTexts(), QStringList({"", "", "0", "..."}));
-    QVERIFY(m_messages.informations.isEmpty() && m_messages.warnings.isEmpty());
+    QCOMPARE(fieldTexts(), QStringList({"X", "", "0", "..."}));
+    QCOMPARE(m_messages.informations.size(), 1);
+    QVERIFY(m_messages.warnings.isEmpty());
 }
 
 void TestEditing::updateReplacesEveryOccurrence()
@@ -534,6 +537,41 @@ void TestEditing::insertOnASearchResultIsRefusedAndKeepsTheFields()
     search("");
     click("Command3");
     QCOMPARE(m_form->listText(), QStringList({Transistor, Diode, Chip, "[Box]: A3 [Item]: BD139 [Nr]: 0 [Type]: ...", ""}).join("\r\n"));
+}
+
+void TestEditing::updateWithoutASelectionSaysSoAndKeepsTheFields_data()
+{
+    QTest::addColumn<QString>("before"); // what happened before the fields were filled
+    QTest::addRow("neverSelected") << "";
+    QTest::addRow("afterAnUpdate") << "update";
+    QTest::addRow("clickOnALineWithoutRecord") << "clickNotes";
+}
+
+void TestEditing::updateWithoutASelectionSaysSoAndKeepsTheFields()
+{
+    QFETCH(QString, before);
+    const QByteArray inventory = Saved({Transistor, "appunti vari", Diode});
+    start(inventory);
+    if (before == "update") {
+        clickListLine(0, 10);
+        click("Command6");
+    } else if (before == "clickNotes") {
+        clickListLine(1, 3);
+    }
+    const QByteArray onDisk = inventoryBytes();
+    const QString list = m_form->listText();
+    control<QLineEdit>("Text1")->setText("A9");
+    control<QLineEdit>("Text2")->setText("LM317");
+    control<QLineEdit>("Text3")->setText("4");
+    const QStringList typed = fieldTexts();
+
+    click("Command6");
+    QCOMPARE(m_messages.warnings, QStringList());
+    QCOMPARE(m_messages.informations.size(), 1);
+    QVERIFY(m_messages.informations.first().startsWith("Nessun record selezionato"));
+    QCOMPARE(fieldTexts(), typed);
+    QCOMPARE(m_form->listText(), list);
+    QCOMPARE(inventoryBytes(), onDisk);
 }
 
 QTEST_MAIN(TestEditing)

@@ -43,8 +43,8 @@ private slots:
     void insertingAVeryLongLineTurnsWrappingOff();
     void quantityButtonsStep();
     void insertAppendsAndKeepsBoxAndType();
-    void insertWithoutBoxOrCodeChangesNothing_data();
-    void insertWithoutBoxOrCodeChangesNothing();
+    void insertWithoutBoxOrCodeSaysSoAndChangesNothing_data();
+    void insertWithoutBoxOrCodeSaysSoAndChangesNothing();
     void insertJoinsALastLineWithoutLineEnd();
     void saveWritesTheListAndConfirms();
     void saveFailureKeepsFileListAndWindow();
@@ -330,15 +330,16 @@ void TestForm1::insertAppendsAndKeepsBoxAndType()
     QCOMPARE(inventoryBytes(), TwoRecords);
 }
 
-void TestForm1::insertWithoutBoxOrCodeChangesNothing_data()
+void TestForm1::insertWithoutBoxOrCodeSaysSoAndChangesNothing_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("item");
     QTest::addRow("empty_box") << "" << "BC547";
     QTest::addRow("empty_code") << "A1" << "";
+    QTest::addRow("both_empty") << "" << "";
 }
 
-void TestForm1::insertWithoutBoxOrCodeChangesNothing()
+void TestForm1::insertWithoutBoxOrCodeSaysSoAndChangesNothing()
 {
     QFETCH(QString, box);
     QFETCH(QString, item);
@@ -350,6 +351,8 @@ void TestForm1::insertWithoutBoxOrCodeChangesNothing()
     const QString before = m_form->listText();
     click("Command3");
     QCOMPARE(m_form->listText(), before);
+    QCOMPARE(m_messages.informations.size(), 1);
+    QVERIFY(m_messages.informations.first().contains("servono il nome del cassetto"));
     QCOMPARE(control<QLineEdit>("Text1")->text(), box);
     QCOMPARE(control<QLineEdit>("Text2")->text(), item);
     QCOMPARE(control<QLineEdit>("Text3")->text(), QStringLiteral("7"));

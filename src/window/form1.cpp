@@ -278,8 +278,12 @@ void Form1::Command3_Click()
 {
     const RecordFields entered = fields();
     const std::optional<QString> record = InsertedRecord(entered);
-    if (!record)
+    if (!record) {
+        m_messages.inform(this, tr("Il record non è stato inserito: servono il nome del cassetto "
+                                   "e la sigla del componente."));
+        (entered.box.isEmpty() ? ui->Text1 : ui->Text2)->setFocus();
         return;
+    }
     // A line added to a search result could never be saved: "Salva" refuses
     // a search result, and the next search replaces it. The fields keep it.
     if (m_listShowsSearchResult) {
@@ -315,42 +319,47 @@ void Form1::Command5_Click()
 
 void Form1::Command6_Click()
 {
-    if (!SelectedRecord.isEmpty()) {
-        const QString composed = ComposeRecord(fields());
-        // The list holds the whole inventory, or, after a search, only some of
-        // its records: then the change goes into the file's full content.
-        std::optional<QString> target;
-        if (m_listShowsSearchResult) {
-            target = inventoryToOverwrite();
-            if (!target)
-                return;
-            *target = ListTextFromFile(*target);
-        } else {
-            target = listText();
-        }
-        if (FindText(*target, SelectedRecord) < 0) {
-            // Changed or removed by another program, or a line that reads back
-            // otherwise than it stands: whatever would be written, it is not
-            // the change the user asked for. The fields keep the edit.
-            m_messages.warn(this, tr("Il record selezionato non è più nell'archivio: "
-                                     "non è stato modificato nulla."));
-            return;
-        }
-        if (!m_listShowsSearchResult && !mayOverwriteInventory())
-            return;
-        *target = ReplaceAll(std::move(*target), SelectedRecord, composed);
-        if (!writeInventory(std::move(*target)))
-            return;
-        target.reset(); // a whole inventory less in memory while the list is edited
-        ComposedRecord = composed;
-        // On the whole list the file now holds the list; on a search result
-        // the file took only this change, and other edits stay unsaved.
-        const bool editedBefore = m_listEdited;
-        replaceInList(SelectedRecord, composed);
-        m_listEdited = m_listShowsSearchResult && editedBefore;
-        // One update per selection: pressing again must not touch the record twice.
-        SelectedRecord.clear();
+    // With nothing selected there is nothing to update, and what the fields
+    // hold may be a new record typed in: it stays.
+    if (SelectedRecord.isEmpty()) {
+        m_messages.inform(this, tr("Nessun record selezionato: fare clic sulla riga da modificare "
+                                   "nell'elenco, poi premere Aggiorna."));
+        return;
     }
+    const QString composed = ComposeRecord(fields());
+    // The list holds the whole inventory, or, after a search, only some of
+    // its records: then the change goes into the file's full content.
+    std::optional<QString> target;
+    if (m_listShowsSearchResult) {
+        target = inventoryToOverwrite();
+        if (!target)
+            return;
+        *target = ListTextFromFile(*target);
+    } else {
+        target = listText();
+    }
+    if (FindText(*target, SelectedRecord) < 0) {
+        // Changed or removed by another program, or a line that reads back
+        // otherwise than it stands: whatever would be written, it is not
+        // the change the user asked for. The fields keep the edit.
+        m_messages.warn(this, tr("Il record selezionato non è più nell'archivio: "
+                                 "non è stato modificato nulla."));
+        return;
+    }
+    if (!m_listShowsSearchResult && !mayOverwriteInventory())
+        return;
+    *target = ReplaceAll(std::move(*target), SelectedRecord, composed);
+    if (!writeInventory(std::move(*target)))
+        return;
+    target.reset(); // a whole inventory less in memory while the list is edited
+    ComposedRecord = composed;
+    // On the whole list the file now holds the list; on a search result
+    // the file took only this change, and other edits stay unsaved.
+    const bool editedBefore = m_listEdited;
+    replaceInList(SelectedRecord, composed);
+    m_listEdited = m_listShowsSearchResult && editedBefore;
+    // One update per selection: pressing again must not touch the record twice.
+    SelectedRecord.clear();
     setFields(ClearedFields());
 }
 
