@@ -1,5 +1,7 @@
 #include "formfixture.h"
 
+#include <QClipboard>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -40,7 +42,8 @@ private slots:
     void saveOfAFileNoLongerReadableWritesNothing_data();
     void saveOfAFileNoLongerReadableWritesNothing();
     void veryLongLinesAreShownUnwrapped();
-    void insertingAVeryLongLineTurnsWrappingOff();
+    void aVeryLongLineAddedTurnsWrappingOff_data();
+    void aVeryLongLineAddedTurnsWrappingOff();
     void quantityButtonsStep();
     void insertAppendsAndKeepsBoxAndType();
     void insertWithoutBoxOrCodeSaysSoAndChangesNothing_data();
@@ -284,15 +287,43 @@ void TestForm1::veryLongLinesAreShownUnwrapped()
     QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 }
 
-void TestForm1::insertingAVeryLongLineTurnsWrappingOff()
+void TestForm1::aVeryLongLineAddedTurnsWrappingOff_data()
 {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("length"); // of the code added
+    QTest::addColumn<bool>("wraps");
+    QTest::addRow("inserted_long_unwrapped") << "insert" << 20000 << false;
+    QTest::addRow("inserted_short_wrapped") << "insert" << 200 << true;
+    // Wrapped, a pasted line of a megabyte would take the layout minutes.
+    QTest::addRow("pastedIntoList_long_unwrapped") << "paste" << 1000000 << false;
+    QTest::addRow("pastedIntoList_short_wrapped") << "paste" << 200 << true;
+    QTest::addRow("pastedTwiceIntoOneLine_unwrapped") << "pasteTwice" << 6000 << false;
+}
+
+void TestForm1::aVeryLongLineAddedTurnsWrappingOff()
+{
+    QFETCH(QString, how);
+    QFETCH(int, length);
+    QFETCH(bool, wraps);
+    writeInventory(TwoRecords);
     QVERIFY(m_form->Form_Load());
     auto *list = control<QPlainTextEdit>("Text5");
     QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    control<QLineEdit>("Text1")->setText("A2");
-    control<QLineEdit>("Text2")->setText(QString(20000, u'Y'));
-    click("Command3");
-    QCOMPARE(list->lineWrapMode(), QPlainTextEdit::NoWrap);
+    const QString code(length, u'Y');
+    if (how == "insert") {
+        control<QLineEdit>("Text1")->setText("A2");
+        control<QLineEdit>("Text2")->setText(code);
+        click("Command3");
+    } else {
+        list->setFocus();
+        list->moveCursor(QTextCursor::End);
+        QGuiApplication::clipboard()->setText(code);
+        QTest::keySequence(list, QKeySequence::Paste);
+        if (how == "pasteTwice")
+            QTest::keySequence(list, QKeySequence::Paste);
+    }
+    QVERIFY(m_form->listText().contains(code));
+    QCOMPARE(list->lineWrapMode(), wraps ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
 void TestForm1::quantityButtonsStep()

@@ -20,8 +20,14 @@ ListDocuments::ListDocuments(QPlainTextEdit *list) : m_list(list)
 
     m_wholeInventory = {first, first->toPlainText(), true, true};
     m_searchResult = {second, QString(), true, true};
-    for (Document *kept : {&m_wholeInventory, &m_searchResult})
+    for (Document *kept : {&m_wholeInventory, &m_searchResult}) {
         connect(kept->document, &QTextDocument::contentsChanged, this, [kept] { kept->textKnown = false; });
+        // Emitted before the list lays out the changed lines.
+        connect(kept->document, &QTextDocument::contentsChange, this, [this, kept](int from, int, int added) {
+            if (kept == m_shown && !m_filling)
+                unwrapIfLong(from, added);
+        });
+    }
 }
 
 void ListDocuments::showWholeInventory(const QString &text)
@@ -43,8 +49,6 @@ void ListDocuments::append(const QString &text)
 {
     QTextCursor end(m_shown->document);
     end.movePosition(QTextCursor::End);
-    if (end.block().length() + text.size() > LongestWrappedLine)
-        m_list->setLineWrapMode(QPlainTextEdit::NoWrap);
     end.insertText(text);
 }
 
@@ -84,10 +88,31 @@ void ListDocuments::fill(Document &target, const QString &text)
     const bool wraps = !Inventory::HasLineLongerThan(text, LongestWrappedLine);
     setWrapping(wraps);
     // The document takes CR LF as one line break.
+    m_filling = true;
     m_list->setPlainText(text);
+    m_filling = false;
     target.text = text;
     target.textKnown = true;
     target.wraps = wraps;
+}
+
+// A line pasted or typed into the list past the limit turns the wrapping
+// off before the list lays it out, which would take minutes.
+void ListDocuments::unwrapIfLong(int from, int added)
+{
+    if (m_list->lineWrapMode() == QPlainTextEdit::NoWrap)
+        return;
+    const QTextDocument *document = m_shown->document;
+    const QTextBlock last = document->findBlock(from + added);
+    for (QTextBlock line = document->findBlock(from); line.isValid(); line = line.next()) {
+        if (line.length() > LongestWrappedLine) {
+            m_list->setLineWrapMode(QPlainTextEdit::NoWrap);
+            m_shown->wraps = false;
+            return;
+        }
+        if (line == last)
+            return;
+    }
 }
 
 void ListDocuments::setWrapping(bool wraps)

@@ -43,9 +43,11 @@ private:
     void showAgain(Document &kept);
     void fill(Document &target, const QString &text);
     void setWrapping(bool wraps);
+    void unwrapIfLong(int from, int added);
 
     QPlainTextEdit *m_list;
     Document m_wholeInventory;
     Document m_searchResult;
     Document *m_shown = &m_wholeInventory;
+    bool m_filling = false; // fill() has chosen the wrapping for the whole text
 };
