@@ -13,9 +13,14 @@
 #include <optional>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <vector>
 #endif
 #ifdef Q_OS_LINUX
 #include <sched.h>
@@ -286,6 +291,57 @@ private slots:
         }
 #else
         QSKIP("Unix file modes");
+#endif
+    }
+
+    void savedFilesKeepTheInventoryOwnerAndGroup_data()
+    {
+        QTest::addColumn<int>("saver"); // the user id that saves; 0 is root
+        QTest::addColumn<QList<int>>("saverGroups"); // primary group first
+        QTest::addColumn<int>("group"); // of the inventory, owned by user 4100
+        QTest::addColumn<int>("ownerAfter");
+        QTest::addColumn<int>("groupAfter");
+        QTest::addRow("root_ownerAndGroupKept") << 0 << QList<int>{0} << 4200 << 4100 << 4200;
+        QTest::addRow("groupMember_groupKept") << 4101 << QList<int>{4101, 4200} << 4200 << 4101 << 4200;
+        QTest::addRow("notAMember_ownGroup") << 4101 << QList<int>{4101} << 4200 << 4101 << 4101;
+    }
+    void savedFilesKeepTheInventoryOwnerAndGroup()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(int, saver);
+        QFETCH(QList<int>, saverGroups);
+        QFETCH(int, group);
+        QFETCH(int, ownerAfter);
+        QFETCH(int, groupAfter);
+        if (geteuid() != 0)
+            QSKIP("giving a file to another user needs root");
+        // A folder everyone may write, and an inventory everyone may write,
+        // owned by another user in a group of its own.
+        QVERIFY(chmod(QFile::encodeName(dir->path()).constData(), 0777) == 0);
+        WriteFile(inventory(), "A\r\n");
+        QVERIFY(chmod(QFile::encodeName(inventory()).constData(), 0666) == 0);
+        QVERIFY(chown(QFile::encodeName(inventory()).constData(), 4100, gid_t(group)) == 0);
+
+        // The save runs in a child process with the saver's identity.
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            std::vector<gid_t> groups(saverGroups.begin(), saverGroups.end());
+            const bool becameSaver = setgroups(groups.size(), groups.data()) == 0
+                                     && setgid(groups.front()) == 0 && setuid(uid_t(saver)) == 0;
+            _exit(becameSaver && WriteInventory(dir->path(), "B\r\n").ok ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+        struct stat info {};
+        QVERIFY(stat(QFile::encodeName(inventory()).constData(), &info) == 0);
+        QCOMPARE(FileBytes(inventory()), QByteArray("B\r\n\r\n"));
+        QCOMPARE(int(info.st_uid), ownerAfter);
+        QCOMPARE(int(info.st_gid), groupAfter);
+#else
+        QSKIP("Unix owners and groups");
 #endif
     }
 

@@ -20,6 +20,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -46,7 +47,26 @@ QString WriteFailureReason(const QSaveFile &file, qint64 needed)
     return reason;
 }
 
-FileResult SaveBytes(const QString &path, const QByteArray &bytes,
+#ifdef Q_OS_UNIX
+// A new file belongs to whoever saves it, in their own group: in a folder
+// shared by a group, after one member's save the others could no longer save.
+// The new file takes the owner (which only root may give) and the group of
+// the file it stands for, as far as the saver may give them.
+void KeepOwnerAndGroup(int file, const QString &like)
+{
+    struct stat previous {};
+    if (file < 0 || stat(QFile::encodeName(like).constData(), &previous) != 0)
+        return;
+    if (fchown(file, previous.st_uid, previous.st_gid) != 0) {
+        // Not root: the group alone, where the saver belongs to it; otherwise
+        // the file stays in the saver's group, as with any other program.
+        [[maybe_unused]] const int groupKept = fchown(file, static_cast<uid_t>(-1), previous.st_gid);
+    }
+}
+#endif
+
+// ownerOf: the existing file whose owner and group the new one keeps.
+FileResult SaveBytes(const QString &path, const QByteArray &bytes, const QString &ownerOf,
                      std::optional<QFileDevice::Permissions> permissions = std::nullopt)
 {
     if (KindOfPath(path) == PathKind::NotAFile)
@@ -59,6 +79,11 @@ FileResult SaveBytes(const QString &path, const QByteArray &bytes,
         return {false, path, file.errorString()};
     if (permissions)
         file.setPermissions(*permissions);
+#ifdef Q_OS_UNIX
+    KeepOwnerAndGroup(file.handle(), ownerOf);
+#else
+    Q_UNUSED(ownerOf);
+#endif
     for (qsizetype written = 0; written < bytes.size();) {
         const qint64 more = file.write(bytes.constData() + written, bytes.size() - written);
         if (more <= 0)
@@ -108,7 +133,7 @@ FileResult KeepBackup(const QString &folder)
     // save, also once the inventory itself may be written again.
     const QFileDevice::Permissions permissions =
         QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser;
-    return SaveBytes(backup, previous.bytes, permissions);
+    return SaveBytes(backup, previous.bytes, path, permissions);
 }
 
 #ifdef Q_OS_WIN
@@ -149,7 +174,7 @@ FileResult WriteInventory(const QString &folder, const QString &listText)
 #endif
     QByteArray bytes = listText.toUtf8();
     bytes += "\r\n";
-    FileResult saved = SaveBytes(path, bytes);
+    FileResult saved = SaveBytes(path, bytes, path);
 #ifdef Q_OS_WIN
     if (saved.ok)
         KeepHidden(path, hidden);
