@@ -1,4 +1,5 @@
 #include "formfixture.h"
+#include "messages.h"
 
 #include <QClipboard>
 
@@ -7,11 +8,14 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTranslator>
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
@@ -31,6 +35,8 @@ class TestForm1 : public QObject, private FormFixture
 
 private slots:
     void init();
+    void questionIsNotAnsweredByATypedLetter_data();
+    void questionIsNotAnsweredByATypedLetter();
     void startsWithEveryCaptionAndTextWhole_data();
     void startsWithEveryCaptionAndTextWhole();
     void startsWithTheElevenTypes();
@@ -528,6 +534,32 @@ void TestForm1::saveAsksBeforeOverwritingAnotherProgramsChange()
     QCOMPARE(m_messages.questions.size(), asked ? 1 : 0);
     QCOMPARE(inventoryBytes(), written ? list.toUtf8() + "\r\n" : onDisk);
     QCOMPARE(m_form->listText(), list);
+}
+
+void TestForm1::questionIsNotAnsweredByATypedLetter_data()
+{
+    QTest::addColumn<int>("key");
+    // The mnemonics of Yes and No, in English and in Italian ("Sì").
+    QTest::addRow("Y") << int(Qt::Key_Y);
+    QTest::addRow("N") << int(Qt::Key_N);
+    QTest::addRow("S") << int(Qt::Key_S);
+}
+
+void TestForm1::questionIsNotAnsweredByATypedLetter()
+{
+    QFETCH(int, key);
+    // In Italian where Qt's translation is at hand, as the program shows it.
+    QTranslator italian;
+    if (italian.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&italian);
+    const auto removeItalian = qScopeGuard([&italian] { QCoreApplication::removeTranslator(&italian); });
+    // Built, never shown: a letter typed into it must click nothing.
+    const std::unique_ptr<QMessageBox> box = QuestionBox(nullptr, QStringLiteral("Continuare?"));
+    QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+    QCOMPARE(box->escapeButton(), box->button(QMessageBox::No));
+    QTest::keyClick(box.get(), Qt::Key(key));
+    QTest::qWait(250); // a mnemonic clicks its button after a short animation
+    QCOMPARE(box->clickedButton(), nullptr);
 }
 
 QTEST_MAIN(TestForm1)

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <memory>
+
+class QMessageBox;
 class QWidget;
 
 // Every message the window shows goes through here, so that tests can read
@@ -24,3 +27,8 @@ public:
     void warn(QWidget *parent, const QString &text) override;
     bool ask(QWidget *parent, const QString &text) override;
 };
+
+// The box behind MessageBoxes::ask, not yet shown: Sì and No, No the default
+// and the answer to Esc. No button answers to a letter: a question raised
+// while the user types would otherwise take the next letter as its answer.
+std::unique_ptr<QMessageBox> QuestionBox(QWidget *parent, const QString &text);
