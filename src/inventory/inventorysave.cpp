@@ -65,12 +65,11 @@ void KeepOwnerAndGroup(int file, const QString &like)
 }
 #endif
 
-// ownerOf: the existing file whose owner and group the new one keeps.
+// Callers make sure that path is an ordinary file or nothing. ownerOf: the
+// existing file whose owner and group the new one keeps.
 FileResult SaveBytes(const QString &path, const QByteArray &bytes, const QString &ownerOf,
                      std::optional<QFileDevice::Permissions> permissions = std::nullopt)
 {
-    if (KindOfPath(path) == PathKind::NotAFile)
-        return NotAFileFailure(path);
     QSaveFile file(path);
     // Unbuffered, and written until every byte is out: when the disk fills up
     // part-way, the next write fails with the reason, where a single buffered
