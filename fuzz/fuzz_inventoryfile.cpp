@@ -1,9 +1,9 @@
-// DecodeInventory and ListTextFromFile on any file contents.
+// DecodeInventory, EncodeInventory and ListTextFromFile on any file contents.
 
 #include "fuzzcheck.h"
 #include "listtext.h"
-#include "textdecoding.h"
 #include "lines.h"
+#include "textencoding.h"
 
 #include <QByteArray>
 #include <QList>
@@ -97,7 +97,8 @@ QString WithoutLineEnds(QString text)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString text = DecodeInventory(bytes);
+    const DecodedText decoded = DecodeInventory(bytes);
+    const QString &text = decoded.text;
 
     // After a UTF-16 or UTF-32 byte-order mark the text is in that encoding.
     const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")
@@ -125,6 +126,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             }
         }
         FUZZ_CHECK(at == text.size());
+
+        // A file in one encoding is saved in it byte for byte; only a file
+        // that mixes UTF-8 and 8-bit lines becomes UTF-8 throughout.
+        const bool mixed = decoded.encoding != TextEncoding::EightBit && !IsUtf8(body);
+        if (!mixed) {
+            const EncodedText encoded = EncodeInventory({text}, decoded.encoding);
+            FUZZ_CHECK(encoded.bytes == bytes);
+            FUZZ_CHECK(decoded.encoding == TextEncoding::System || encoded.encoding == decoded.encoding);
+        }
     }
 
     // Every line end a CR LF, the last line ended too, and nothing else changed.

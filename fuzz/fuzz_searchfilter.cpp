@@ -3,7 +3,7 @@
 // query follows as UTF-8, the file's bytes after it.
 
 #include "fuzzcheck.h"
-#include "textdecoding.h"
+#include "textencoding.h"
 #include "searchfilter.h"
 #include "lines.h"
 
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qsizetype queryLength = std::min<qsizetype>(data[0], qsizetype(size) - 1);
     const QString query = QString::fromUtf8(bytes + 1, queryLength);
     const QByteArray file = QByteArray::fromRawData(bytes + 1 + queryLength, qsizetype(size) - 1 - queryLength);
-    const QString text = DecodeInventory(file);
+    const QString text = DecodeInventory(file).text;
 
     const QString matches = MatchingLines(text, query);
     if (!matches.isEmpty()) {

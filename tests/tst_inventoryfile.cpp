@@ -3,7 +3,7 @@
 #include "inventorysave.h"
 #include "lines.h"
 #include "listtext.h"
-#include "textdecoding.h"
+#include "textencoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +29,8 @@
 #endif
 
 using namespace Inventory;
+
+Q_DECLARE_METATYPE(Inventory::TextEncoding)
 
 // Each line followed by CR LF: what the lines of a file are, one by one.
 static QString JoinLines(QStringView text)
@@ -80,28 +82,44 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::addRow("utf8_decoded") << QByteArray("caff\xC3\xA8 10\xC2\xB5" "F") << QString("caffè 10µF");
-        QTest::addRow("utf8Bom_skipped") << QByteArray("\xEF\xBB\xBF" "A\r\n") << QString("A\r\n");
-        QTest::addRow("ansiAccentInside_windows1252") << QByteArray("caff\xE8 ok") << QString("caffè ok");
-        QTest::addRow("ansiAccentAtEnd_windows1252") << QByteArray("caff\xE8") << QString("caffè");
-        QTest::addRow("ansiEuro_windows1252") << QByteArray("\x80 5") << QString("€ 5");
-        QTest::addRow("ansiUnassigned_c1CodePoint") << QByteArray("\x81 5") << QChar(0x81) + QString(" 5");
-        QTest::addRow("mixedLines_eachInItsOwn")
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addRow("ascii_system") << QByteArray("A\r\n") << QString("A\r\n") << TextEncoding::System;
+        QTest::addRow("utf8_decoded") << QByteArray("caff\xC3\xA8 10\xC2\xB5" "F") << QString("caffè 10µF")
+                                      << TextEncoding::Utf8;
+        QTest::addRow("utf8Bom_skipped") << QByteArray("\xEF\xBB\xBF" "A\r\n") << QString("A\r\n")
+                                         << TextEncoding::Utf8WithBom;
+        QTest::addRow("ansiAccentInside_windows1252") << QByteArray("caff\xE8 ok") << QString("caffè ok")
+                                                      << TextEncoding::EightBit;
+        QTest::addRow("ansiAccentAtEnd_windows1252") << QByteArray("caff\xE8") << QString("caffè")
+                                                     << TextEncoding::EightBit;
+        QTest::addRow("ansiEuro_windows1252") << QByteArray("\x80 5") << QString("€ 5") << TextEncoding::EightBit;
+        QTest::addRow("ansiUnassigned_c1CodePoint") << QByteArray("\x81 5") << QChar(0x81) + QString(" 5")
+                                                    << TextEncoding::EightBit;
+        QTest::addRow("mixedLines_eachInItsOwn_utf8")
             << QByteArray("Caff\xC3\xA8\r\nCaff\xE8\r\nTh\xC3\xA8\nR\xE8l\xE8\r")
-            << QString("Caffè\r\nCaffè\r\nThè\nRèlè\r");
-        QTest::addRow("bomBeforeAnsiLine_skipped") << QByteArray("\xEF\xBB\xBF" "Caff\xE8\r\n") << QString("Caffè\r\n");
+            << QString("Caffè\r\nCaffè\r\nThè\nRèlè\r") << TextEncoding::Utf8;
+        QTest::addRow("asciiAndAnsiLines_ansi") << QByteArray("A1\r\nCaff\xE8\r\n") << QString("A1\r\nCaffè\r\n")
+                                                << TextEncoding::EightBit;
+        QTest::addRow("bomBeforeAnsiLine_skipped") << QByteArray("\xEF\xBB\xBF" "Caff\xE8\r\n")
+                                                   << QString("Caffè\r\n") << TextEncoding::Utf8WithBom;
         QTest::addRow("bomInsideMixedFile_keptAsCharacter")
-            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "A\r\n\xE8") << QChar(0xFEFF) + QString("A\r\nè");
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "A\r\n\xE8") << QChar(0xFEFF) + QString("A\r\nè")
+            << TextEncoding::Utf8WithBom;
         QTest::addRow("utf16LittleEndian_decoded")
-            << QByteArray("\xFF\xFE" "C\0" "a\0" "f\0" "f\0" "\xE8\0" "\r\0" "\n\0", 16) << QString("Caffè\r\n");
+            << QByteArray("\xFF\xFE" "C\0" "a\0" "f\0" "f\0" "\xE8\0" "\r\0" "\n\0", 16) << QString("Caffè\r\n")
+            << TextEncoding::Utf16LittleEndian;
         QTest::addRow("utf16BigEndian_decoded")
-            << QByteArray("\xFE\xFF" "\0C" "\0\xE8" "\0\r" "\0\n", 10) << QString("Cè\r\n");
+            << QByteArray("\xFE\xFF" "\0C" "\0\xE8" "\0\r" "\0\n", 10) << QString("Cè\r\n")
+            << TextEncoding::Utf16BigEndian;
     }
     void decodeInventory()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
-        QCOMPARE(DecodeInventory(bytes), text);
+        QFETCH(TextEncoding, encoding);
+        const DecodedText decoded = DecodeInventory(bytes);
+        QCOMPARE(decoded.text, text);
+        QCOMPARE(decoded.encoding, encoding);
     }
 
     void folderOfExecutable_data()
@@ -154,7 +172,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addRow("twoLines_extraCrLf") << "A\r\nB\r\n" << QByteArray("A\r\nB\r\n\r\n");
         QTest::addRow("emptyList_crLfOnly") << "" << QByteArray("\r\n");
-        QTest::addRow("accent_utf8") << QString("è\r\n") << QByteArray("\xC3\xA8\r\n\r\n");
     }
     void writeInventory()
     {
@@ -167,6 +184,63 @@ private slots:
         QVERIFY(InventoryExists(dir->path()));
         if (!list.isEmpty()) // saved and loaded back unchanged
             QCOMPARE(ListTextFromFile(ReadInventory(dir->path()).text), list);
+    }
+
+    // Other programs read the same file: a save keeps the encoding it was read in.
+    void saveKeepsTheFileEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("onDisk"); // null: no file yet
+        QTest::addColumn<QByteArray>("rewrittenAs"); // by another program after the read; null: not
+        QTest::addColumn<QString>("added");   // to the list before the save
+        QTest::addColumn<QByteArray>("saved");
+        const QByteArray none;
+        QTest::addRow("utf8_staysUtf8") << QByteArray("Caff\xC3\xA8\r\n\r\n") << none << "Perché\r\n"
+                                        << QByteArray("Caff\xC3\xA8\r\nPerch\xC3\xA9\r\n\r\n");
+        QTest::addRow("utf8Bom_keepsItsMark") << QByteArray("\xEF\xBB\xBF" "A\r\n") << none << "è\r\n"
+                                              << QByteArray("\xEF\xBB\xBF" "A\r\n\xC3\xA8\r\n\r\n");
+        QTest::addRow("utf16LittleEndian_staysSo") << QByteArray("\xFF\xFE" "A\0\r\0\n\0", 8) << none << "è\r\n"
+            << QByteArray("\xFF\xFE" "A\0\r\0\n\0" "\xE8\0\r\0\n\0" "\r\0\n\0", 18);
+        QTest::addRow("utf16BigEndian_staysSo") << QByteArray("\xFE\xFF" "\0A\0\r\0\n", 8) << none << "Ω\r\n"
+            << QByteArray("\xFE\xFF" "\0A\0\r\0\n" "\x03\xA9\0\r\0\n" "\0\r\0\n", 18);
+        QTest::addRow("ansi_staysInItsCodePage") << QByteArray("Caff\xE8\r\n") << none << "Perché 5€\r\n"
+                                                 << QByteArray("Caff\xE8\r\nPerch\xE9 5\x80\r\n\r\n");
+        QTest::addRow("ansiAndACharacterBeyondIt_utf8") << QByteArray("Caff\xE8\r\n") << none << "10 Ω\r\n"
+                                                        << QByteArray("Caff\xC3\xA8\r\n10 \xCE\xA9\r\n\r\n");
+        QTest::addRow("mixedLines_utf8") << QByteArray("Caff\xE8\r\nTh\xC3\xA8\r\n") << none << ""
+                                         << QByteArray("Caff\xC3\xA8\r\nTh\xC3\xA8\r\n\r\n");
+        QTest::addRow("reencodedByAnotherProgram_theirEncodingKept")
+            << QByteArray("Caff\xE8\r\n") << QByteArray("\xEF\xBB\xBF" "Caff\xC3\xA8\r\n") << ""
+            << QByteArray("\xEF\xBB\xBF" "Caff\xC3\xA8\r\n\r\n");
+#ifdef Q_OS_WIN // the system's encoding: the ANSI code page where every character fits
+        QTest::addRow("ascii_systemEncoding") << QByteArray("A\r\n") << none << "è\r\n" << QByteArray("A\r\n\xE8\r\n\r\n");
+        QTest::addRow("newFile_systemEncoding") << none << none << "è\r\n" << QByteArray("\xE8\r\n\r\n");
+        QTest::addRow("newFileBeyondTheCodePage_utf8") << none << none << "Ω\r\n" << QByteArray("\xCE\xA9\r\n\r\n");
+#else
+        QTest::addRow("ascii_systemEncoding") << QByteArray("A\r\n") << none << "è\r\n"
+                                              << QByteArray("A\r\n\xC3\xA8\r\n\r\n");
+        QTest::addRow("newFile_systemEncoding") << none << none << "è\r\n" << QByteArray("\xC3\xA8\r\n\r\n");
+#endif
+    }
+    void saveKeepsTheFileEncoding()
+    {
+        QFETCH(QByteArray, onDisk);
+        QFETCH(QByteArray, rewrittenAs);
+        QFETCH(QString, added);
+        QFETCH(QByteArray, saved);
+        if (!onDisk.isNull())
+            WriteFile(inventory(), onDisk);
+        InventoryFile file(dir->path());
+        const QString list = ListTextFromFile(file.readText().text) + added;
+        if (!rewrittenAs.isNull())
+            WriteFile(inventory(), rewrittenAs);
+        const InventoryFile::Current current = file.readBeforeOverwrite();
+        QVERIFY(current.ok);
+        QVERIFY(!current.changed); // the same text, whatever its bytes
+        QVERIFY(file.write(list).ok);
+        QCOMPARE(FileBytes(inventory()), saved);
+        // Read back as it was meant, and recognised as what this window wrote.
+        QCOMPARE(ReadInventory(dir->path()).text, list + "\r\n");
+        QVERIFY(!file.readBeforeOverwrite().changed);
     }
 
     // What stands at the inventory's place instead of an ordinary file.
@@ -217,7 +291,7 @@ private slots:
             QCOMPARE(read.path, inventory());
             QVERIFY(read.error.contains("non è un file ordinario"));
         }
-        const FileResult written = WriteInventory(dir->path(), "B\r\n");
+        const FileResult written = WriteInventory(dir->path(), u"B\r\n");
         QVERIFY(!written.ok);
         QCOMPARE(written.path, place);
         QVERIFY(written.error.contains("non è un file ordinario"));
@@ -238,7 +312,7 @@ private slots:
         WriteFile(target, "A\r\n");
         QVERIFY(QFile::link(target, inventory()));
         QCOMPARE(ReadInventory(dir->path()).text, QString("A\r\n"));
-        QVERIFY(WriteInventory(dir->path(), "B\r\n").ok);
+        QVERIFY(WriteInventory(dir->path(), u"B\r\n").ok);
         QVERIFY(QFileInfo(inventory()).isSymLink());
         QCOMPARE(FileBytes(target), QByteArray("B\r\n\r\n"));
     }
@@ -259,7 +333,7 @@ private slots:
     void failedWriteThroughAFileChangesNothing()
     {
         WriteFile(dir->filePath("plainfile"), "keep\r\n"); // a folder path through a regular file
-        const FileResult result = WriteInventory(dir->filePath("plainfile/sub"), "A\r\n");
+        const FileResult result = WriteInventory(dir->filePath("plainfile/sub"), u"A\r\n");
         QVERIFY(!result.ok && !result.error.isEmpty());
         QCOMPARE(FileBytes(dir->filePath("plainfile")), QByteArray("keep\r\n"));
     }
@@ -283,7 +357,7 @@ private slots:
             WriteFile(BackupPath(dir->path()), "0\r\n");
             QVERIFY(chmod(QFile::encodeName(BackupPath(dir->path())).constData(), 0644) == 0);
         }
-        QVERIFY(WriteInventory(dir->path(), "B\r\n").ok);
+        QVERIFY(WriteInventory(dir->path(), u"B\r\n").ok);
         for (const QString &path : {inventory(), BackupPath(dir->path())}) {
             struct stat info {};
             QVERIFY(stat(QFile::encodeName(path).constData(), &info) == 0);
@@ -329,7 +403,7 @@ private slots:
             std::vector<gid_t> groups(saverGroups.begin(), saverGroups.end());
             const bool becameSaver = setgroups(groups.size(), groups.data()) == 0
                                      && setgid(groups.front()) == 0 && setuid(uid_t(saver)) == 0;
-            _exit(becameSaver && WriteInventory(dir->path(), "B\r\n").ok ? 0 : 1);
+            _exit(becameSaver && WriteInventory(dir->path(), u"B\r\n").ok ? 0 : 1);
         }
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
@@ -377,11 +451,11 @@ private slots:
     void saveKeepsPreviousVersionAsBackup()
     {
         WriteFile(inventory(), "versione 1\r\n");
-        QVERIFY(WriteInventory(dir->path(), "versione 2\r\n").ok);
+        QVERIFY(WriteInventory(dir->path(), u"versione 2\r\n").ok);
 #ifdef Q_OS_UNIX // where the backup is a second name, made under a temporary one
         WriteFile(BackupPath(dir->path()) + ".new", "left by a save cut short");
 #endif
-        QVERIFY(WriteInventory(dir->path(), "versione 3\r\n").ok);
+        QVERIFY(WriteInventory(dir->path(), u"versione 3\r\n").ok);
 #ifdef Q_OS_UNIX
         QVERIFY(!QFile::exists(BackupPath(dir->path()) + ".new"));
 #endif
@@ -390,7 +464,7 @@ private slots:
         // A backup that cannot be written stops the save.
         QVERIFY(QFile::remove(BackupPath(dir->path())));
         QVERIFY(QDir(dir->path()).mkdir("pezzarium.txt.bak"));
-        const FileResult result = WriteInventory(dir->path(), "versione 4\r\n");
+        const FileResult result = WriteInventory(dir->path(), u"versione 4\r\n");
         QVERIFY(!result.ok);
         QCOMPARE(result.path, BackupPath(dir->path()));
         QCOMPARE(FileBytes(inventory()), QByteArray("versione 3\r\n\r\n"));

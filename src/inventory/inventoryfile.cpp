@@ -2,6 +2,7 @@
 
 #include "inventorypath.h"
 #include "inventorysave.h"
+#include "lines.h"
 
 #include <QFileInfo>
 
@@ -17,13 +18,15 @@ InventoryFile::Stamp InventoryFile::currentStamp() const
     return {true, info.size(), info.lastModified()};
 }
 
-void InventoryFile::remember(const Stamp &stamp, const QString &text)
+void InventoryFile::remember(const Stamp &stamp, const QString &text, TextEncoding encoding)
 {
     // Two seconds cover the coarsest clocks in use (FAT keeps even seconds).
     m_seen = true;
     m_seenStamp = stamp;
     m_stampTrusted = !stamp.exists || stamp.modified < QDateTime::currentDateTime().addSecs(-2);
     m_seenText = text;
+    m_seenEncoding = encoding;
+    m_encoding = encoding;
 }
 
 ReadResult InventoryFile::readText()
@@ -35,11 +38,12 @@ ReadResult InventoryFile::readText()
         ReadResult cached;
         cached.exists = now.exists;
         cached.text = m_seenText;
+        cached.encoding = m_seenEncoding;
         return cached;
     }
-    ReadResult result = ReadInventory(m_folder, m_seenText);
+    ReadResult result = ReadInventory(m_folder, m_seenText, m_seenEncoding);
     if (result.ok)
-        remember(now, result.text);
+        remember(now, result.text, result.encoding);
     return result;
 }
 
@@ -49,23 +53,27 @@ InventoryFile::Current InventoryFile::readBeforeOverwrite()
     Current current;
     if (KindOfPath(InventoryPath(m_folder)) == PathKind::NotAFile)
         return current;
-    static_cast<ReadResult &>(current) = ReadInventory(m_folder, m_seenText);
-    if (!current.ok || !current.exists)
+    static_cast<ReadResult &>(current) = ReadInventory(m_folder, m_seenText, m_seenEncoding);
+    if (!current.ok)
+        return current;
+    m_encoding = current.encoding;
+    if (!current.exists)
         return current;
     // Shared with the text last seen when unchanged, so this compares at once.
+    // Text, not bytes: the same text in another encoding is no change.
     current.changed = !m_seen || !m_seenStamp.exists || current.text != m_seenText;
     if (!current.changed)
-        remember(now, current.text); // touched, not changed
+        remember(now, current.text, current.encoding); // touched, not changed
     return current;
 }
 
 FileResult InventoryFile::write(QString listText)
 {
-    FileResult result = WriteInventory(m_folder, listText);
+    const SaveResult result = WriteInventory(m_folder, listText, m_encoding);
     if (result.ok) {
         m_seenText.clear(); // not kept beside its successor
-        listText += u"\r\n";
-        remember(currentStamp(), listText);
+        listText += LineEnd;
+        remember(currentStamp(), listText, result.encoding);
     }
     return result;
 }

@@ -32,7 +32,8 @@ public:
     // again. Anything but an ordinary file is left for the save to refuse.
     Current readBeforeOverwrite();
 
-    // Writes the list text; kept afterwards as the file's text, so a list
+    // Writes the list text in the encoding the file had when last read (the
+    // system's for a new file); kept afterwards as the file's text, so a list
     // text handed over with room for one more CR LF is not copied.
     FileResult write(QString listText);
 
@@ -46,7 +47,7 @@ private:
         friend bool operator==(const Stamp &, const Stamp &) = default;
     };
     Stamp currentStamp() const;
-    void remember(const Stamp &stamp, const QString &text);
+    void remember(const Stamp &stamp, const QString &text, TextEncoding encoding);
 
     QString m_folder;
     bool m_seen = false;
@@ -56,6 +57,10 @@ private:
     // not trusted, and the next search reads the file again.
     bool m_stampTrusted = false;
     QString m_seenText; // the file's text as last read or written
+    TextEncoding m_seenEncoding = TextEncoding::System;
+    // What the next save writes in: the file's own encoding as last read,
+    // also when its text had changed.
+    TextEncoding m_encoding = TextEncoding::System;
 };
 
 } // namespace Inventory

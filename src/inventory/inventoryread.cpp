@@ -1,7 +1,7 @@
 #include "inventoryread.h"
 
 #include "inventorypath.h"
-#include "textdecoding.h"
+#include "textencoding.h"
 
 #include <QFile>
 #include <QLocale>
@@ -56,7 +56,7 @@ BytesResult ReadBytes(const QString &path)
     return result;
 }
 
-ReadResult ReadInventory(const QString &folder, const QString &likely)
+ReadResult ReadInventory(const QString &folder, const QString &likely, TextEncoding likelyEncoding)
 {
     const QString path = InventoryPath(folder);
     ReadResult result;
@@ -73,10 +73,17 @@ ReadResult ReadInventory(const QString &folder, const QString &likely)
         return {file, true, {}};
     result.exists = true;
     // A leading byte-order mark would not survive a decoding.
-    if (!likely.isEmpty() && !likely.startsWith(QChar::ByteOrderMark) && file.bytes == likely.toUtf8())
-        result.text = likely;
-    else
-        result.text = DecodeInventory(file.bytes);
+    if (!likely.isEmpty() && !likely.startsWith(QChar::ByteOrderMark)) {
+        const EncodedText expected = EncodeInventory({likely}, likelyEncoding);
+        if (file.bytes == expected.bytes) {
+            result.text = likely;
+            result.encoding = likelyEncoding;
+            return result;
+        }
+    }
+    DecodedText decoded = DecodeInventory(file.bytes);
+    result.text = std::move(decoded.text);
+    result.encoding = decoded.encoding;
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fileresult.h"
+#include "textencoding.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,13 +26,15 @@ struct ReadResult : FileResult
 {
     bool exists = false; // false: no inventory yet, which is no failure
     QString text;        // the whole file, decoded, with its own line ends
+    TextEncoding encoding = TextEncoding::System; // what the file was read in
 };
 
 // Reads and decodes the inventory. Anything but an ordinary file there (a
 // folder, a FIFO, a device) is refused, and never opened. When the bytes are
-// just the UTF-8 of likely (the text last seen), that very string is given
-// back without decoding.
-ReadResult ReadInventory(const QString &folder, const QString &likely = {});
+// just those of likely (the text last seen, in the encoding it was seen in),
+// that very string is given back without decoding.
+ReadResult ReadInventory(const QString &folder, const QString &likely = {},
+                         TextEncoding likelyEncoding = TextEncoding::System);
 
 // Why the thing at path is neither read nor replaced.
 FileResult NotAFileFailure(const QString &path);

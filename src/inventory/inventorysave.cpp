@@ -2,6 +2,7 @@
 
 #include "inventorypath.h"
 #include "inventoryread.h"
+#include "lines.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -150,19 +151,19 @@ void KeepHidden(const QString &path, bool hidden)
 
 } // namespace
 
-FileResult WriteInventory(const QString &folder, const QString &listText)
+SaveResult WriteInventory(const QString &folder, QStringView listText, TextEncoding encoding)
 {
     const QString path = InventoryPath(folder);
     switch (KindOfPath(path)) {
     case PathKind::NotAFile:
-        return NotAFileFailure(path);
+        return {NotAFileFailure(path)};
     case PathKind::OrdinaryFile: {
         // Refused before the backup is touched.
         if (!QFileInfo(path).isWritable())
-            return {false, path, QStringLiteral("il file è di sola lettura")};
+            return {{false, path, QStringLiteral("il file è di sola lettura")}};
         FileResult backup = KeepBackup(folder);
         if (!backup.ok)
-            return backup;
+            return {backup};
         break;
     }
     case PathKind::Absent:
@@ -171,9 +172,8 @@ FileResult WriteInventory(const QString &folder, const QString &listText)
 #ifdef Q_OS_WIN
     const bool hidden = QFileInfo(path).isHidden();
 #endif
-    QByteArray bytes = listText.toUtf8();
-    bytes += "\r\n";
-    FileResult saved = SaveBytes(path, bytes, path);
+    const EncodedText file = EncodeInventory({listText, LineEnd}, encoding);
+    SaveResult saved{SaveBytes(path, file.bytes, path), file.encoding};
 #ifdef Q_OS_WIN
     if (saved.ok)
         KeepHidden(path, hidden);
