@@ -37,6 +37,11 @@ private slots:
         QTest::addRow("mixedLineEnds_eachLineCrLf") << QByteArray("a1\rb\na2") << "a" << "a1\r\na2\r\n" << "a" << false;
         QTest::addRow("emptyQuery_noEmptyLines") << QByteArray("a\r\n\r\nb\n\n") << "" << "a\r\nb\r\n" << "" << false;
         QTest::addRow("noFile_queryKept") << QByteArray() << "bc547" << "" << "bc547" << false;
+        // Only capitals that turn back into the very letter typed: "µ" is no "μ".
+        const QByteArray odd = "10\xC2\xB5" "F STRA\xC3\x9F" "E \xC5\xBF \xC4\xB1\r\n";
+        QTest::addRow("microSign_keptAndFound") << odd << "10µf" << QString::fromUtf8(odd) << "10µF" << true;
+        QTest::addRow("sharpS_keptAndFound") << odd << "straße" << QString::fromUtf8(odd) << "STRAßE" << true;
+        QTest::addRow("longSAndDotlessI_kept") << odd << "ſ ı z" << "" << "ſ ı Z" << true;
     }
     void filterInventory()
     {

@@ -79,6 +79,24 @@ bool EveryLineMatches(QStringView text, QStringView query)
     return next == text.size();
 }
 
+QString SearchTextInUpperCase(QStringView query)
+{
+    QString upper;
+    upper.reserve(query.size());
+    for (qsizetype pos = 0; pos < query.size();) {
+        char32_t letter = query[pos].unicode();
+        qsizetype length = 1;
+        if (QChar::isHighSurrogate(letter) && pos + 1 < query.size() && query[pos + 1].isLowSurrogate()) {
+            letter = QChar::surrogateToUcs4(query[pos], query[pos + 1]);
+            length = 2;
+        }
+        const char32_t capital = QChar::toUpper(letter);
+        upper += QChar::fromUcs4(QChar::toLower(capital) == letter ? capital : letter);
+        pos += length;
+    }
+    return upper;
+}
+
 namespace {
 
 // The whole inventory of text, made once for each version of the file.
@@ -123,7 +141,7 @@ FilterResult FilterInventory(InventoryFile &file, const QString &query, WholeInv
         return result;
 
     result.retried = true;
-    result.query = query.toUpper();
+    result.query = SearchTextInUpperCase(query);
     if (result.query != query)
         result.listText = MatchingLines(read.text, result.query);
     return result;

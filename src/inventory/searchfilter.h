@@ -23,6 +23,12 @@ QString MatchingLines(QStringView text, QStringView query);
 // MatchingLines would give every line; stops at the first line that does not.
 bool EveryLineMatches(QStringView text, QStringView query);
 
+// The search text of the upper-case retry. A letter becomes its capital only
+// when that capital turns back into the very letter, so the text keeps its
+// length and no sign is mistaken for another letter ("µ" is not Greek "μ",
+// whose capital "Μ" it shares).
+QString SearchTextInUpperCase(QStringView query);
+
 struct FilterResult : FileResult
 {
     QString listText;   // the matching lines
