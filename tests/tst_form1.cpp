@@ -52,12 +52,13 @@ private slots:
     void aVeryLongLineAddedTurnsWrappingOff();
     void quantityButtonsStep();
     void insertAppendsAndKeepsBoxAndType();
-    void insertWithoutBoxOrCodeSaysSoAndChangesNothing_data();
-    void insertWithoutBoxOrCodeSaysSoAndChangesNothing();
+    void insertWithoutBoxOrCodeChangesNothing_data();
+    void insertWithoutBoxOrCodeChangesNothing();
+    void typeIsStoredAsTyped_data();
+    void typeIsStoredAsTyped();
     void insertJoinsALastLineWithoutLineEnd();
     void saveWritesTheListAndConfirms();
     void saveFailureKeepsFileListAndWindow();
-    void exitClosesWithoutWriting();
     void twoWindowsOnOneFolderLeaveCompleteFiles();
     void saveAsksBeforeOverwritingAnotherProgramsChange_data();
     void saveAsksBeforeOverwritingAnotherProgramsChange();
@@ -367,7 +368,7 @@ void TestForm1::insertAppendsAndKeepsBoxAndType()
     QCOMPARE(inventoryBytes(), TwoRecords);
 }
 
-void TestForm1::insertWithoutBoxOrCodeSaysSoAndChangesNothing_data()
+void TestForm1::insertWithoutBoxOrCodeChangesNothing_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("item");
@@ -376,7 +377,7 @@ void TestForm1::insertWithoutBoxOrCodeSaysSoAndChangesNothing_data()
     QTest::addRow("both_empty") << "" << "";
 }
 
-void TestForm1::insertWithoutBoxOrCodeSaysSoAndChangesNothing()
+void TestForm1::insertWithoutBoxOrCodeChangesNothing()
 {
     QFETCH(QString, box);
     QFETCH(QString, item);
@@ -385,14 +386,46 @@ void TestForm1::insertWithoutBoxOrCodeSaysSoAndChangesNothing()
     control<QLineEdit>("Text1")->setText(box);
     control<QLineEdit>("Text2")->setText(item);
     control<QLineEdit>("Text3")->setText("7");
+    control<QLineEdit>("Text3")->setFocus();
     const QString before = m_form->listText();
-    click("Command3");
+    control<QPushButton>("Command3")->click();
     QCOMPARE(m_form->listText(), before);
-    QCOMPARE(m_messages.informations.size(), 1);
-    QVERIFY(m_messages.informations.first().contains("servono il nome del cassetto"));
+    QCOMPARE(m_messages.informations, QStringList());
+    QCOMPARE(m_form->focusWidget(), control<QLineEdit>("Text3"));
     QCOMPARE(control<QLineEdit>("Text1")->text(), box);
     QCOMPARE(control<QLineEdit>("Text2")->text(), item);
     QCOMPARE(control<QLineEdit>("Text3")->text(), QStringLiteral("7"));
+}
+
+void TestForm1::typeIsStoredAsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("leaveField"); // Tab out of the field before "Inserisci"
+    QTest::addRow("startOfAType_notCompleted") << "Tr" << false;
+    QTest::addRow("otherCase_keptOnLeaving") << "transistor" << true;
+    QTest::addRow("otherCase_keptOnInsert") << "transistor" << false;
+    QTest::addRow("listedType_asTyped") << "IC" << true;
+}
+
+void TestForm1::typeIsStoredAsTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, leaveField);
+    QVERIFY(m_form->Form_Load());
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    control<QLineEdit>("Text1")->setText("A1");
+    control<QLineEdit>("Text2")->setText("BC547");
+    auto *type = control<QComboBox>("Combo1");
+    type->setFocus();
+    type->lineEdit()->selectAll();
+    QTest::keyClicks(type->lineEdit(), typed);
+    if (leaveField)
+        QTest::keyClick(type->lineEdit(), Qt::Key_Tab);
+    QCOMPARE(type->currentText(), typed);
+    click("Command3");
+    QCOMPARE(m_form->listText(), "[Box]: A1 [Item]: BC547 [Nr]: 0 [Type]: " + typed + "\r\n");
+    QCOMPARE(type->count(), 11);
 }
 
 void TestForm1::insertJoinsALastLineWithoutLineEnd()
@@ -440,20 +473,6 @@ void TestForm1::saveFailureKeepsFileListAndWindow()
     QVERIFY(m_messages.informations.isEmpty());
     QCOMPARE(m_form->listText(), before);
     QVERIFY(m_form->isVisible());
-}
-
-void TestForm1::exitClosesWithoutWriting()
-{
-    QVERIFY(m_form->Form_Load());
-    m_form->show();
-    control<QLineEdit>("Text1")->setText("A1");
-    control<QLineEdit>("Text2")->setText("BC547");
-    click("Command3");
-    m_messages.answer = true; // to the question whether to lose the unsaved line
-    click("Command5");
-    QCOMPARE(m_messages.questions.size(), 1);
-    QVERIFY(!m_form->isVisible());
-    QCOMPARE(inventoryBytes(), QByteArray("<absent>"));
 }
 
 void TestForm1::twoWindowsOnOneFolderLeaveCompleteFiles()

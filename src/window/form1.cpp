@@ -13,7 +13,6 @@
 #include "lines.h"
 #include "textsearch.h"
 
-#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -46,6 +45,9 @@ Form1::Form1(const QString &folder, Messages &messages, QWidget *parent)
     // and a value cut short would no longer match its record.
     for (QLineEdit *field : singleLineFields())
         field->setMaxLength(std::numeric_limits<int>::max());
+    // The type is what the user typed: the combo box's completer would turn
+    // "Tr" into "Transistor" and "transistor" into "Transistor".
+    ui->Combo1->setCompleter(nullptr);
     fitLayoutToFont();
     bindEvents();
 }
@@ -115,9 +117,6 @@ void Form1::bindEvents()
     connect(ui->Text2, &QLineEdit::textEdited, this, &Form1::Text2_Change);
     connect(ui->Text4, &QLineEdit::textEdited, this, &Form1::Text4_Change);
     ui->Text5->viewport()->installEventFilter(&m_text5Clicks);
-    // Every change counts, the program's own too: each place that makes the
-    // list match the file again says so afterwards.
-    connect(ui->Text5, &QPlainTextEdit::textChanged, this, [this] { m_listEdited = true; });
     connect(&m_text5Clicks, &MouseClicks::clicked, this, &Form1::Text5_Click);
 }
 
@@ -138,8 +137,6 @@ bool Form1::Form_Load()
     // matches finds the list as it is without building it again.
     KeepAsWholeInventory(m_wholeInventory, file.text, list);
     m_listDocuments->showWholeInventory(list);
-    m_listEdited = false;
-    m_searchedText = ui->Text4->text();
 
     ui->Combo1->addItems(ComponentTypes);
     // Adding the first item made it current; the field keeps its own text.
@@ -250,20 +247,6 @@ void Form1::reportReadFailure(const FileResult &failure)
     m_messages.warn(this, tr("Impossibile leggere %1: %2").arg(NativePath(failure.path), failure.error));
 }
 
-bool Form1::mayDiscardListEdits(const QString &question)
-{
-    return !m_listEdited || m_messages.ask(this, question);
-}
-
-void Form1::closeEvent(QCloseEvent *event)
-{
-    if (mayDiscardListEdits(tr("Le modifiche all'elenco non sono state salvate e andranno perse.\n"
-                               "Uscire comunque?")))
-        event->accept();
-    else
-        event->ignore();
-}
-
 void Form1::Command1_Click()
 {
     ui->Text3->setText(StepQuantity(ui->Text3->text(), +1));
@@ -278,12 +261,8 @@ void Form1::Command3_Click()
 {
     const RecordFields entered = fields();
     const std::optional<QString> record = InsertedRecord(entered);
-    if (!record) {
-        m_messages.inform(this, tr("Il record non è stato inserito: servono il nome del cassetto "
-                                   "e la sigla del componente."));
-        (entered.box.isEmpty() ? ui->Text1 : ui->Text2)->setFocus();
+    if (!record)
         return;
-    }
     // A line added to a search result could never be saved: "Salva" refuses
     // a search result, and the next search replaces it. The fields keep it.
     if (m_listShowsSearchResult) {
@@ -308,7 +287,6 @@ void Form1::Command4_Click()
     }
     if (!mayOverwriteInventory() || !writeInventory(listText()))
         return;
-    m_listEdited = false;
     m_messages.inform(this, tr("Archivio salvato in ") + NativePath(InventoryPath(m_file.folder())));
 }
 
@@ -319,11 +297,8 @@ void Form1::Command5_Click()
 
 void Form1::Command6_Click()
 {
-    // With nothing selected there is nothing to update, and what the fields
-    // hold may be a new record typed in: it stays.
     if (SelectedRecord.isEmpty()) {
-        m_messages.inform(this, tr("Nessun record selezionato: fare clic sulla riga da modificare "
-                                   "nell'elenco, poi premere Aggiorna."));
+        setFields(ClearedFields());
         return;
     }
     const QString composed = ComposeRecord(fields());
@@ -353,11 +328,7 @@ void Form1::Command6_Click()
         return;
     target.reset(); // a whole inventory less in memory while the list is edited
     ComposedRecord = composed;
-    // On the whole list the file now holds the list; on a search result
-    // the file took only this change, and other edits stay unsaved.
-    const bool editedBefore = m_listEdited;
     replaceInList(SelectedRecord, composed);
-    m_listEdited = m_listShowsSearchResult && editedBefore;
     // One update per selection: pressing again must not touch the record twice.
     SelectedRecord.clear();
     setFields(ClearedFields());
@@ -370,12 +341,6 @@ void Form1::Text2_Change()
 void Form1::Text4_Change()
 {
     const QString query = ui->Text4->text();
-    if (!mayDiscardListEdits(tr("L'elenco contiene modifiche non salvate: la ricerca lo sostituisce "
-                                "con le righe del file e le modifiche andranno perse.\n"
-                                "Continuare la ricerca?"))) {
-        ui->Text4->setText(m_searchedText);
-        return;
-    }
     const FilterResult found = FilterInventory(m_file, query, &m_wholeInventory);
     if (!found.ok) {
         reportReadFailure(found);
@@ -386,13 +351,11 @@ void Form1::Text4_Change()
         m_listDocuments->showSearchResult(found.listText);
     else
         m_listDocuments->showWholeInventory(found.listText);
-    m_listEdited = false;
     if (found.retried) {
         if (found.query != query)
             ui->Text4->setText(found.query);
         ui->Text4->end(false);
     }
-    m_searchedText = ui->Text4->text();
 }
 
 void Form1::Text5_Click()

@@ -14,7 +14,6 @@
 
 class ListDocuments;
 class Messages;
-class QCloseEvent;
 class QLineEdit;
 
 namespace Ui {
@@ -40,9 +39,6 @@ public:
     // The list's lines joined by CR LF, as the file holds them.
     QString listText() const;
     bool listShowsSearchResult() const { return m_listShowsSearchResult; }
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     QList<QLineEdit *> singleLineFields() const;
@@ -70,8 +66,6 @@ private:
     bool mayOverwriteInventory();
     bool writeInventory(QString text);
     void reportReadFailure(const Inventory::FileResult &failure);
-    // True when the list holds nothing unsaved, or the user agrees to lose it.
-    bool mayDiscardListEdits(const QString &question);
 
     std::unique_ptr<Ui::Form1> ui;
     std::unique_ptr<ListDocuments> m_listDocuments;
@@ -80,10 +74,6 @@ private:
     Inventory::WholeInventoryCache m_wholeInventory;
     Messages &m_messages;
     bool m_listShowsSearchResult = false;
-    // The list holds lines typed or inserted since it last matched the file.
-    bool m_listEdited = false;
-    // The search field's text when the list was last filled from the file.
-    QString m_searchedText;
 
     QString SelectedRecord;
     QString ComposedRecord;
