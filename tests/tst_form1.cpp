@@ -447,8 +447,13 @@ void TestForm1::saveWritesTheListAndConfirms()
     click("Command3");
     click("Command4");
 
-    QCOMPARE(inventoryBytes(),
-             TwoRecords.chopped(2) + "[Box]: Cassetto \xC3\xA8 [Item]: LM317 [Nr]: 0 [Type]: ...\r\n\r\n");
+    // An ASCII file takes the system's encoding: on Windows its ANSI code page.
+#ifdef Q_OS_WIN
+    const QByteArray box = "Cassetto \xE8";
+#else
+    const QByteArray box = "Cassetto \xC3\xA8";
+#endif
+    QCOMPARE(inventoryBytes(), TwoRecords.chopped(2) + "[Box]: " + box + " [Item]: LM317 [Nr]: 0 [Type]: ...\r\n\r\n");
     QCOMPARE(m_messages.informations,
              QStringList("Archivio salvato in "
                          + QDir::toNativeSeparators(inventoryPath())));

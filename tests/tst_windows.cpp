@@ -72,6 +72,8 @@ private slots:
     void saveFailsAndKeepsEverything_data();
     void saveFailsAndKeepsEverything();
     void endsWhenAnotherProgramHoldsTheFile();
+    void eightBitFileStaysInTheAnsiCodePage_data();
+    void eightBitFileStaysInTheAnsiCodePage();
 
 private:
     // A file whose stamp is older than the window's distrust of fresh stamps,
@@ -234,6 +236,52 @@ void TestWindows::endsWhenAnotherProgramHoldsTheFile()
              qPrintable(m_messages.warnings.first()));
     other.release();
     QCOMPARE(inventoryBytes(), TwoRecords);
+}
+
+void TestWindows::eightBitFileStaysInTheAnsiCodePage_data()
+{
+    // CTest runs this suite once more under a Cyrillic ANSI code page.
+    QTest::addColumn<uint>("codePage");
+    QTest::addColumn<QByteArray>("onDisk"); // null: no file yet
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("box"); // of the record inserted, then saved
+    QTest::addColumn<QByteArray>("saved");
+    const QByteArray none;
+    const QByteArray record = " [Item]: X [Nr]: 0 [Type]: ...\r\n\r\n";
+    QTest::addRow("westernFile_kept") << 1252u << QByteArray("Caff\xE8\r\n") << "Caffè\r\n" << "Perché 5€"
+                                      << "Caff\xE8\r\n[Box]: Perch\xE9 5\x80" + record;
+    QTest::addRow("westernNewFile_ansi") << 1252u << none << "" << "Perché" << "[Box]: Perch\xE9" + record;
+    QTest::addRow("westernFileBeyondIt_utf8") << 1252u << QByteArray("Caff\xE8\r\n") << "Caffè\r\n" << "Ж"
+                                              << "Caff\xC3\xA8\r\n[Box]: \xD0\x96" + record;
+    QTest::addRow("cyrillicFile_kept") << 1251u << QByteArray("\xE8\xED\xE4\r\n") << "инд\r\n" << "Ж"
+                                       << "\xE8\xED\xE4\r\n[Box]: \xC6" + record;
+    QTest::addRow("cyrillicNewFile_ansi") << 1251u << none << "" << "Ж" << "[Box]: \xC6" + record;
+    QTest::addRow("cyrillicFileBeyondIt_utf8") << 1251u << QByteArray("\xE8\r\n") << "и\r\n" << "è"
+                                               << "\xD0\xB8\r\n[Box]: \xC3\xA8" + record;
+    QTest::addRow("utf8File_staysUtf8") << 1251u << QByteArray("\xD0\x96\r\n") << "Ж\r\n" << "Ж"
+                                        << "\xD0\x96\r\n[Box]: \xD0\x96" + record;
+}
+
+void TestWindows::eightBitFileStaysInTheAnsiCodePage()
+{
+    QFETCH(uint, codePage);
+    QFETCH(QByteArray, onDisk);
+    QFETCH(QString, shown);
+    QFETCH(QString, box);
+    QFETCH(QByteArray, saved);
+    if (GetACP() != codePage)
+        QSKIP(qPrintable(QStringLiteral("for the ANSI code page %1; this is %2").arg(codePage).arg(GetACP())));
+    if (!onDisk.isNull())
+        writeSettledInventory(onDisk);
+    createForm();
+    QVERIFY(m_form->Form_Load());
+    QCOMPARE(m_form->listText(), shown);
+    control<QLineEdit>("Text1")->setText(box);
+    control<QLineEdit>("Text2")->setText("X");
+    click("Command3");
+    click("Command4");
+    QVERIFY2(m_messages.warnings.isEmpty(), qPrintable(m_messages.warnings.join('\n')));
+    QCOMPARE(inventoryBytes(), saved);
 }
 
 QTEST_MAIN(TestWindows)

@@ -115,10 +115,11 @@ std::optional<QByteArray> EightBitBytes(std::initializer_list<QStringView> piece
 QByteArray Unicode(std::initializer_list<QStringView> pieces, QStringConverter::Encoding encoding,
                    bool byteOrderMark)
 {
-    // One encoder for all pieces, so that the mark comes once, at the start.
-    QStringEncoder encoder(encoding, byteOrderMark ? QStringConverter::Flag::WriteBom
-                                                   : QStringConverter::Flag::Default);
+    // The mark is written here, since the encoder writes none for an empty text.
+    QStringEncoder encoder(encoding);
     QByteArray bytes;
+    if (byteOrderMark)
+        bytes = encoder.encode(QStringView(u"\uFEFF"));
     for (const QStringView piece : pieces) {
         QByteArray encoded = encoder.encode(piece);
         if (bytes.isEmpty())
