@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (preset "fuzz", clang) and runs one of them,
 # or each in turn, for the given number of seconds:
 #
-#   bash scripts/fuzz.sh recordline|recordselection|inventoryfile|searchfilter|all SECONDS
+#   bash scripts/fuzz.sh recordline|inventoryfile|searchfilter|all SECONDS
 #
 # A fuzzer starts from the seeds in fuzz/corpus/<target> and keeps the inputs
 # it adds in build/fuzz/corpus/<target>; an input that crashes, hangs or trips
@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(recordline recordselection inventoryfile searchfilter)
+targets=(recordline inventoryfile searchfilter)
 usage() {
     local IFS='|'
     echo "usage: $0 ${targets[*]}|all SECONDS" >&2
@@ -34,7 +34,7 @@ cmake --build "$build" --target "${chosen[@]/#/fuzz_}"
 
 for target in "${chosen[@]}"; do
     case $target in
-        recordline | recordselection) dict=fuzz/dict/utf16.dict ;;
+        recordline) dict=fuzz/dict/utf16.dict ;;
         *) dict=fuzz/dict/bytes.dict ;;
     esac
     corpus=$build/corpus/$target

@@ -1,4 +1,4 @@
-#include "inventoryfile.h"
+#include "changetracker.h"
 #include "inventorypath.h"
 #include "listtext.h"
 
@@ -64,7 +64,7 @@ private slots:
         // Saved an hour ago, so that a search trusts its size and time.
         const QDateTime anHourAgo = QDateTime::currentDateTime().addSecs(-3600);
         QVERIFY(WriteFile(path, Saved, anHourAgo));
-        InventoryFile file(dir.path());
+        ChangeTracker file(dir.path());
         QCOMPARE(file.readText().text, QString::fromUtf8(Saved));
 
         if (change == "touch") {
@@ -88,7 +88,7 @@ private slots:
             QVERIFY(file.write(QStringLiteral("[Box]: A2\r\n")).ok);
         }
 
-        const InventoryFile::Current current = file.readBeforeOverwrite();
+        const ChangeTracker::OverwriteCheck current = file.readBeforeOverwrite();
         QCOMPARE(current.ok, ok);
         QCOMPARE(current.changed, changed);
         if (ok)
@@ -100,7 +100,7 @@ private slots:
     void readTextGivesTheFileWithItsOwnLineEnds()
     {
         QTemporaryDir dir;
-        InventoryFile file(dir.path());
+        ChangeTracker file(dir.path());
         QVERIFY(file.write(QStringLiteral("A\r\nB\r\n")).ok);
         QCOMPARE(file.readText().text, QStringLiteral("A\r\nB\r\n\r\n"));
         QCOMPARE(ListTextFromFile(file.readText().text), QStringLiteral("A\r\nB\r\n"));

@@ -1,4 +1,4 @@
-#include "inventoryfile.h"
+#include "changetracker.h"
 #include "inventorypath.h"
 #include "inventorysave.h"
 #include "lines.h"
@@ -229,11 +229,11 @@ private slots:
         QFETCH(QByteArray, saved);
         if (!onDisk.isNull())
             WriteFile(inventory(), onDisk);
-        InventoryFile file(dir->path());
+        ChangeTracker file(dir->path());
         const QString list = ListTextFromFile(file.readText().text) + added;
         if (!rewrittenAs.isNull())
             WriteFile(inventory(), rewrittenAs);
-        const InventoryFile::Current current = file.readBeforeOverwrite();
+        const ChangeTracker::OverwriteCheck current = file.readBeforeOverwrite();
         QVERIFY(current.ok);
         QVERIFY(!current.changed); // the same text, whatever its bytes
         QVERIFY(file.write(list).ok);

@@ -1,7 +1,6 @@
+#include "changetracker.h"
 #include "inventorypath.h"
 #include "searchfilter.h"
-
-#include "inventoryfile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -57,7 +56,7 @@ private slots:
             const bool ok = inventory.open(QIODevice::WriteOnly) && inventory.write(file) == file.size();
             QVERIFY2(ok, qPrintable(inventory.errorString()));
         }
-        InventoryFile inventoryFile(dir.path());
+        ChangeTracker inventoryFile(dir.path());
         const FilterResult result = FilterInventory(inventoryFile, query);
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(result.listText, list);
@@ -65,33 +64,32 @@ private slots:
         QCOMPARE(result.retried, retried);
     }
 
-    // Emptying the search field, and a search that every line matches, give
-    // the whole inventory kept for the file's text: the very same string.
-    void wholeInventoryComesFromTheCache_data()
+    // A search that every line matches gives the tracker's whole inventory,
+    // which the list recognises by its version.
+    void everyLineMatchingGivesTheWholeInventory_data()
     {
         QTest::addColumn<QString>("query");
-        QTest::addColumn<bool>("kept");
-        QTest::addRow("empty_kept") << "" << true;
-        QTest::addRow("everyLineMatches_kept") << "[Box]" << true;
-        QTest::addRow("everyLineButOne_built") << "A1" << false;
+        QTest::addColumn<bool>("whole");
+        QTest::addRow("empty_whole") << "" << true;
+        QTest::addRow("everyLineMatches_whole") << "[Box]" << true;
+        QTest::addRow("everyLineButOne_matchingLines") << "A1" << false;
+        QTest::addRow("retriedInUpperCase_matchingLines") << "a2" << false;
     }
-    void wholeInventoryComesFromTheCache()
+    void everyLineMatchingGivesTheWholeInventory()
     {
         QFETCH(QString, query);
-        QFETCH(bool, kept);
+        QFETCH(bool, whole);
         QTemporaryDir dir;
         QFile inventory(InventoryPath(dir.path()));
         QVERIFY(inventory.open(QIODevice::WriteOnly));
         inventory.write("[Box]: A1 [Item]: X\r\n\r\n[Box]: A1 [Item]: Y\n[Box]: A2 [Item]: Z\r\n\r\n");
         inventory.close();
-        InventoryFile file(dir.path());
-        WholeInventoryCache cache;
-        const QString whole = FilterInventory(file, QString(), &cache).listText;
-        QCOMPARE(whole, "[Box]: A1 [Item]: X\r\n[Box]: A1 [Item]: Y\r\n[Box]: A2 [Item]: Z\r\n");
-
-        const FilterResult found = FilterInventory(file, query, &cache);
-        QCOMPARE(found.listText, MatchingLines(file.readText().text, query));
-        QCOMPARE(found.listText.constData() == whole.constData(), kept);
+        ChangeTracker file(dir.path());
+        const FilterResult found = FilterInventory(file, query);
+        QCOMPARE(found.listText, MatchingLines(file.readText().text, found.query));
+        QCOMPARE(found.wholeInventory, whole ? std::optional(file.version()) : std::nullopt);
+        if (whole)
+            QCOMPARE(found.listText, "[Box]: A1 [Item]: X\r\n[Box]: A1 [Item]: Y\r\n[Box]: A2 [Item]: Z\r\n");
     }
 };
 

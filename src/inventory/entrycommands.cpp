@@ -1,5 +1,8 @@
 #include "entrycommands.h"
 
+#include "listtext.h"
+#include "textsearch.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -54,6 +57,15 @@ RecordFields FieldsAfterInsert(RecordFields fields)
 RecordFields ClearedFields()
 {
     return {QString(), QString(), QStringLiteral("0"), QStringLiteral("...")};
+}
+
+std::optional<QString> UpdatedInventory(std::optional<QString> wholeList, QStringView fileText,
+                                        const QString &selected, const QString &composed)
+{
+    QString whole = wholeList ? std::move(*wholeList) : ListTextFromFile(fileText);
+    if (selected.isEmpty() || FindText(whole, selected) < 0)
+        return std::nullopt;
+    return ReplaceAll(std::move(whole), selected, composed);
 }
 
 } // namespace Inventory

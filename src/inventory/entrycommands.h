@@ -3,6 +3,7 @@
 #include "recordline.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -23,5 +24,16 @@ RecordFields FieldsAfterInsert(RecordFields fields);
 
 // All four fields as "Aggiorna" leaves them.
 RecordFields ClearedFields();
+
+// What "Aggiorna" writes: the whole inventory with every occurrence of the
+// selected record (with its CR LF) replaced by the composed one. The whole
+// inventory is wholeList, the list, when it holds that; while the list shows a
+// search result it is fileText, the file as it is now, as the list would show
+// it. Nothing when the selected record is not there (changed or removed by
+// another program, a line typed into a search result, a hand-edited line that
+// reads back otherwise): whatever would be written, it is not the change the
+// user asked for.
+std::optional<QString> UpdatedInventory(std::optional<QString> wholeList, QStringView fileText,
+                                        const QString &selected, const QString &composed);
 
 } // namespace Inventory

@@ -7,13 +7,31 @@ namespace Inventory {
 // The line end of every list text and of every line the program writes.
 inline constexpr QStringView LineEnd = u"\r\n";
 
-// A line of a file ends at CR LF, at a lone CR or at a lone LF: the one
-// definition every reader of the inventory shares. Works on bytes too, since
-// CR and LF are single bytes in every encoding the file may have.
+// Three kinds of line break, each decided here only.
+
+// A line of a file ends at CR LF, at a lone CR or at a lone LF. Works on bytes
+// too, since CR and LF are single bytes in every encoding the file may have.
 template<typename Char>
 constexpr bool IsLineBreak(Char c)
 {
     return c == u'\r' || c == u'\n';
+}
+
+// The list keeps its lines as blocks of a text document, whose raw text puts
+// this between them and holds no CR or LF.
+inline constexpr QChar ListBlockSeparator = QChar::ParagraphSeparator;
+
+// What a one-line value may not hold: the file's line breaks, and the Unicode
+// separators that the list would show as one.
+constexpr bool BreaksAValue(QChar c)
+{
+    return IsLineBreak(c.unicode()) || c == QChar::LineSeparator || c == ListBlockSeparator;
+}
+
+// True when text holds a file line break.
+inline bool HoldsLineBreak(QStringView text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
 }
 
 // Length of the line end that starts at pos: 2 for CR LF, 1 for a lone CR or

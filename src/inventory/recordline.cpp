@@ -48,9 +48,7 @@ QString SingleLineValue(QStringView text)
         const QChar c = text[pos];
         if (c == u'\r' && pos + 1 < text.size() && text[pos + 1] == u'\n')
             continue; // the CR of a CR LF: the LF becomes the space
-        const bool lineBreak = c == u'\r' || c == u'\n' || c == QChar::LineSeparator
-                               || c == QChar::ParagraphSeparator;
-        value += lineBreak ? QChar(u' ') : c;
+        value += BreaksAValue(c) ? QChar(u' ') : c;
     }
     return value;
 }

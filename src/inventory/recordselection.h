@@ -8,10 +8,10 @@
 
 namespace Inventory {
 
-// The record of the line that holds the caret (caret: the number of characters
-// before it in listText). The record runs from the line's first "[Box]:" to
-// its CR LF. Nothing is selected when the line has no "[Box]:", no CR LF after
-// it, or does not parse; the caller then changes nothing.
-std::optional<RecordFields> SelectRecordAtCaret(QStringView listText, qsizetype caret);
+// The record of the clicked line of the list, given with its CR LF when one
+// follows it. The record runs from the line's first "[Box]:" to its end.
+// Nothing is selected when the line has no "[Box]:", no CR LF after it (the
+// last line), or does not parse; the caller then changes nothing.
+std::optional<RecordFields> SelectRecordAtCaret(QStringView clickedLine);
 
 } // namespace Inventory

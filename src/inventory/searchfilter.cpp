@@ -1,6 +1,6 @@
 #include "searchfilter.h"
 
-#include "inventoryfile.h"
+#include "changetracker.h"
 #include "lines.h"
 #include "textsearch.h"
 
@@ -10,7 +10,7 @@ void ForEachMatchingLine(QStringView text, QStringView query,
                          const std::function<void(qsizetype start, qsizetype end)> &lineFound)
 {
     // Lines never hold a line end, so a query with one matches nothing.
-    if (query.contains(u'\r') || query.contains(u'\n'))
+    if (HoldsLineBreak(query))
         return;
     ForwardLineEnds lineEnds(text);
     if (query.isEmpty()) {
@@ -69,7 +69,7 @@ bool EveryLineMatches(QStringView text, QStringView query)
     if (query.isEmpty())
         return true;
     qsizetype next = pastLineEnds(0); // where the next non-empty line starts
-    if (query.contains(u'\r') || query.contains(u'\n'))
+    if (HoldsLineBreak(query))
         return next == text.size();
     ForwardLineEnds lineEnds(text);
     for (qsizetype hit = FindText(text, query); hit >= 0 && LineStartBefore(text, hit) == next;) {
@@ -97,30 +97,7 @@ QString SearchTextInUpperCase(QStringView query)
     return upper;
 }
 
-namespace {
-
-// The whole inventory of text, made once for each version of the file.
-const QString &WholeInventory(WholeInventoryCache &cache, const QString &text)
-{
-    // Equal strings that share their data compare at once.
-    if (cache.fileText != text || cache.listText.isNull()) {
-        cache.fileText = text;
-        cache.listText = MatchingLines(text, {});
-    }
-    return cache.listText;
-}
-
-} // namespace
-
-void KeepAsWholeInventory(WholeInventoryCache &cache, const QString &fileText, const QString &listText)
-{
-    QString emptyLine = LineEnd.toString();
-    emptyLine += LineEnd;
-    if (!listText.startsWith(LineEnd) && !listText.contains(emptyLine))
-        cache = {fileText, listText};
-}
-
-FilterResult FilterInventory(InventoryFile &file, const QString &query, WholeInventoryCache *cache)
+FilterResult FilterInventory(ChangeTracker &file, const QString &query)
 {
     FilterResult result;
     result.query = query;
@@ -131,9 +108,10 @@ FilterResult FilterInventory(InventoryFile &file, const QString &query, WholeInv
     }
     if (!read.exists)
         return result;
-    if (cache && (query.isEmpty() || EveryLineMatches(read.text, query))) {
+    if (query.isEmpty() || EveryLineMatches(read.text, query)) {
         // Every line matches: the whole inventory, without building it anew.
-        result.listText = WholeInventory(*cache, read.text);
+        result.listText = file.wholeInventory();
+        result.wholeInventory = file.version();
     } else {
         result.listText = MatchingLines(read.text, query);
     }
@@ -142,8 +120,10 @@ FilterResult FilterInventory(InventoryFile &file, const QString &query, WholeInv
 
     result.retried = true;
     result.query = SearchTextInUpperCase(query);
-    if (result.query != query)
+    if (result.query != query) {
         result.listText = MatchingLines(read.text, result.query);
+        result.wholeInventory.reset();
+    }
     return result;
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "inventoryfile.h"
+#include "changetracker.h"
 
 #include <QString>
 #include <QStringView>
 
 #include <functional>
+#include <optional>
 
 namespace Inventory {
 
@@ -34,25 +35,14 @@ struct FilterResult : FileResult
     QString listText;   // the matching lines
     QString query;      // the search text after the run: upper case after a retry
     bool retried = false;
+    // Set when every line matched, so that listText is the tracker's whole
+    // inventory: its version.
+    std::optional<quint64> wholeInventory;
 };
-
-// The whole inventory as an empty search gives it, and the file text it came
-// from. While the file is unchanged, emptying the search field again, or a
-// search that every line matches, gives the very same string, which the list
-// recognises without comparing.
-struct WholeInventoryCache
-{
-    QString fileText;
-    QString listText;
-};
-
-// Keeps listText, the list as start-up shows fileText, as the whole inventory
-// when it is just that: when no empty line survived.
-void KeepAsWholeInventory(WholeInventoryCache &cache, const QString &fileText, const QString &listText);
 
 // The lines of the inventory file that contain query. When none does, the
 // query is turned into upper case and the file searched once more. With no
 // file the list is empty and the query stays as it is.
-FilterResult FilterInventory(InventoryFile &file, const QString &query, WholeInventoryCache *cache = nullptr);
+FilterResult FilterInventory(ChangeTracker &file, const QString &query);
 
 } // namespace Inventory

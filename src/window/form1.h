@@ -1,28 +1,25 @@
 #pragma once
 
-#include "inventoryfile.h"
+#include "changetracker.h"
 #include "mouseclicks.h"
 #include "recordline.h"
-#include "searchfilter.h"
 
-#include <QList>
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 class ListDocuments;
 class Messages;
-class QLineEdit;
 
 namespace Ui {
 class Form1;
 }
 
-// The program's one window. It holds all state: the texts of its controls,
-// the selected and the last composed record line. The inventory lives in
-// pezzarium.txt inside folder.
+// The program's one window. It holds all state: the texts of its controls and
+// the selected record line. The inventory lives in pezzarium.txt inside folder.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -41,9 +38,6 @@ public:
     bool listShowsSearchResult() const { return m_listShowsSearchResult; }
 
 private:
-    QList<QLineEdit *> singleLineFields() const;
-    void keepOnOneLine(QLineEdit *field);
-    void fitLayoutToFont();
     void bindEvents();
 
     void Command1_Click();
@@ -52,29 +46,26 @@ private:
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
-    void Text2_Change();
     void Text4_Change();
     void Text5_Click();
 
     Inventory::RecordFields fields() const;
     void setFields(const Inventory::RecordFields &fields);
-    // What ReplaceAll(listText(), selected, composed) gives, put into the list.
-    void replaceInList(const QString &selected, const QString &composed);
-    // The file's current text, when this window may overwrite it: nothing when
-    // it cannot be read, or another program changed it and the user says no.
-    std::optional<QString> inventoryToOverwrite();
-    bool mayOverwriteInventory();
-    bool writeInventory(QString text);
+    // The one way to the file, for "Salva" and "Aggiorna": first the check
+    // that no other program changed the file (or that the user agrees to
+    // overwrite it), then textToWrite makes the text from the file's current
+    // one. False, with the reason told, when nothing was written.
+    bool overwriteInventory(const std::function<std::optional<QString>(QString fileText)> &textToWrite);
     void reportReadFailure(const Inventory::FileResult &failure);
 
-    std::unique_ptr<Ui::Form1> ui;
+    std::unique_ptr<Ui::Form1> m_ui;
     std::unique_ptr<ListDocuments> m_listDocuments;
     MouseClicks m_text5Clicks;
-    Inventory::InventoryFile m_file;
-    Inventory::WholeInventoryCache m_wholeInventory;
+    Inventory::ChangeTracker m_file;
     Messages &m_messages;
     bool m_listShowsSearchResult = false;
 
+    // The record line of the last click that selected one, until "Aggiorna"
+    // has replaced it: pressing again must not touch the record twice.
     QString SelectedRecord;
-    QString ComposedRecord;
 };

@@ -1,12 +1,15 @@
 #include "listdocuments.h"
 
 #include "lines.h"
+#include "textsearch.h"
 
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 ListDocuments::ListDocuments(QPlainTextEdit *list) : m_list(list)
 {
@@ -18,10 +21,13 @@ ListDocuments::ListDocuments(QPlainTextEdit *list) : m_list(list)
     second->setDocumentLayout(new QPlainTextDocumentLayout(second));
     second->setDefaultFont(first->defaultFont());
 
-    m_wholeInventory = {first, first->toPlainText(), true, true};
-    m_searchResult = {second, QString(), true, true};
+    m_wholeInventory.document = first;
+    m_searchResult.document = second;
     for (Document *kept : {&m_wholeInventory, &m_searchResult}) {
-        connect(kept->document, &QTextDocument::contentsChanged, this, [kept] { kept->textKnown = false; });
+        connect(kept->document, &QTextDocument::contentsChanged, this, [kept] {
+            kept->edited = true;
+            kept->text = QString();
+        });
         // Emitted before the list lays out the changed lines.
         connect(kept->document, &QTextDocument::contentsChange, this, [this, kept](int from, int, int added) {
             if (kept == m_shown && !m_filling)
@@ -30,19 +36,40 @@ ListDocuments::ListDocuments(QPlainTextEdit *list) : m_list(list)
     }
 }
 
-void ListDocuments::showWholeInventory(const QString &text)
+void ListDocuments::showInventory(const QString &text, std::optional<quint64> version)
 {
-    show(text, m_wholeInventory);
+    if (version && !m_wholeInventory.edited && m_wholeInventory.version == version)
+        show(m_wholeInventory);
+    else
+        fill(m_wholeInventory, text);
+    m_wholeInventory.version = version;
 }
 
 void ListDocuments::showSearchResult(const QString &text)
 {
-    show(text, m_searchResult);
+    if (!m_searchResult.edited && m_searchResult.text == text) {
+        show(m_searchResult);
+        return;
+    }
+    fill(m_searchResult, text);
+    m_searchResult.text = text;
 }
 
-void ListDocuments::replaceShown(const QString &text)
+QString ListDocuments::listText() const
 {
-    fill(*m_shown, text);
+    // The raw text comes in one piece, far faster than line by line.
+    const QTextDocument *document = m_list->document();
+    const QString raw = document->toRawText();
+    QString text;
+    // Room for every CR LF, and for the one that saving adds.
+    text.reserve(raw.size() + document->blockCount() + Inventory::LineEnd.size());
+    qsizetype from = 0;
+    for (qsizetype at; (at = raw.indexOf(Inventory::ListBlockSeparator, from)) >= 0; from = at + 1) {
+        text += QStringView(raw).sliced(from, at - from);
+        text += Inventory::LineEnd;
+    }
+    text += QStringView(raw).sliced(from);
+    return text;
 }
 
 void ListDocuments::append(const QString &text)
@@ -52,26 +79,44 @@ void ListDocuments::append(const QString &text)
     end.insertText(text);
 }
 
-void ListDocuments::show(const QString &text, Document &home)
+void ListDocuments::replaceRecord(const QString &selected, const QString &composed)
 {
-    const auto holds = [&text](const Document &kept) { return kept.textKnown && kept.text == text; };
-    if (holds(*m_shown)) {
-        m_shown->text = text;
+    using namespace Inventory;
+    const QStringView selectedLine = QStringView(selected).chopped(LineEnd.size());
+    const QStringView composedLine = QStringView(composed).chopped(LineEnd.size());
+    const auto isOneLine = [](QStringView record, QStringView line) {
+        return record.endsWith(LineEnd) && std::none_of(line.begin(), line.end(), BreaksAValue)
+               && line.size() <= LongestWrappedLine;
+    };
+    if (!isOneLine(selected, selectedLine) || !isOneLine(composed, composedLine)) {
+        fill(*m_shown, ReplaceAll(listText(), selected, composed));
+        m_shown->edited = true; // holds neither a whole inventory nor a result
         return;
     }
-    for (Document *kept : {&m_wholeInventory, &m_searchResult}) {
-        if (holds(*kept)) {
-            // Sharing the caller's string makes the next comparison with it instant.
-            kept->text = text;
-            showAgain(*kept);
-            return;
-        }
+    // Each occurrence of a one-line record with its CR LF is, in the document,
+    // that line followed by the block separator.
+    QString sought = selectedLine.toString();
+    sought += ListBlockSeparator;
+    const QList<qsizetype> found = Occurrences(m_shown->document->toRawText(), sought);
+    QTextCursor cursor(m_shown->document);
+    cursor.beginEditBlock();
+    // Each edit moves the occurrences after it by the difference in length.
+    // Document positions are ints: a document never holds more characters.
+    const qsizetype shift = composedLine.size() - selectedLine.size();
+    qsizetype moved = 0;
+    for (const qsizetype at : found) {
+        cursor.setPosition(static_cast<int>(at + moved));
+        cursor.setPosition(static_cast<int>(at + moved + selectedLine.size()), QTextCursor::KeepAnchor);
+        cursor.insertText(composedLine.toString());
+        moved += shift;
     }
-    fill(home, text);
+    cursor.endEditBlock();
 }
 
-void ListDocuments::showAgain(Document &kept)
+void ListDocuments::show(Document &kept)
 {
+    if (&kept == m_shown)
+        return;
     setWrapping(kept.wraps);
     m_list->setDocument(kept.document);
     m_shown = &kept;
@@ -91,8 +136,7 @@ void ListDocuments::fill(Document &target, const QString &text)
     m_filling = true;
     m_list->setPlainText(text);
     m_filling = false;
-    target.text = text;
-    target.textKnown = true;
+    target.edited = false;
     target.wraps = wraps;
 }
 

@@ -3,14 +3,20 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QPlainTextEdit;
 class QTextDocument;
 
-// The list's two documents: one for the whole inventory, one for search
-// results. Each remembers the text it was given until it is edited, so that a
-// search whose result the list already shows changes nothing, and emptying
-// the search field shows the kept, laid-out inventory again instead of laying
-// out every line anew.
+// The list's text, kept in two documents: one for the whole inventory, one
+// for search results. Showing a text the list already holds changes nothing,
+// and emptying the search field shows the kept, laid-out inventory again
+// instead of laying out every line anew.
+//
+// The whole-inventory document knows which version of the file's text it
+// shows (the change tracker's version), not the text itself; the search
+// result document keeps a copy of its result, the only text it compares.
+// Either forgets what it holds once anything edits it.
 class ListDocuments : public QObject
 {
     Q_OBJECT
@@ -22,25 +28,33 @@ public:
 
     explicit ListDocuments(QPlainTextEdit *list);
 
-    void showWholeInventory(const QString &text);
+    // version: of the file text whose whole inventory text is; nothing for a
+    // list that is not one (start-up's, when empty lines remain).
+    void showInventory(const QString &text, std::optional<quint64> version);
     void showSearchResult(const QString &text);
-    // Replaces what the list shows, whole inventory or search result alike.
-    void replaceShown(const QString &text);
+
+    // The list's lines joined by CR LF, as the file holds them, with room for
+    // the one CR LF that saving adds.
+    QString listText() const;
     // Adds text at the end of what the list shows, leaving the rest and the
     // view as they are.
     void append(const QString &text);
+    // What ReplaceAll(listText(), selected, composed) gives, put into the
+    // list; for one-line records only those lines are edited, so the view
+    // stays where it is.
+    void replaceRecord(const QString &selected, const QString &composed);
 
 private:
     struct Document
     {
         QTextDocument *document = nullptr;
-        QString text;          // what it holds, while textKnown
-        bool textKnown = false; // false once anything edits it
+        bool edited = true;                // since it was last filled
+        std::optional<quint64> version;    // whole inventory: the version it shows
+        QString text;                      // search result: the text it shows
         bool wraps = true;
     };
 
-    void show(const QString &text, Document &home);
-    void showAgain(Document &kept);
+    void show(Document &kept);
     void fill(Document &target, const QString &text);
     void setWrapping(bool wraps);
     void unwrapIfLong(int from, int added);

@@ -1,0 +1,107 @@
+#include "changetracker.h"
+
+#include "inventorypath.h"
+#include "inventorysave.h"
+#include "lines.h"
+#include "listtext.h"
+#include "searchfilter.h"
+
+#include <QFileInfo>
+
+namespace Inventory {
+
+ChangeTracker::ChangeTracker(QString folder) : m_folder(std::move(folder)) {}
+
+ChangeTracker::Stamp ChangeTracker::currentStamp() const
+{
+    const QFileInfo info(InventoryPath(m_folder));
+    if (!info.isFile())
+        return {};
+    return {true, info.size(), info.lastModified()};
+}
+
+void ChangeTracker::remember(const Stamp &stamp, const QString &text, TextEncoding encoding)
+{
+    m_hasReadOrWritten = true;
+    m_stamp = stamp;
+    // Two seconds cover the coarsest clocks in use (FAT keeps even seconds).
+    m_stampTrusted = !stamp.exists || stamp.modified < QDateTime::currentDateTime().addSecs(-2);
+    m_textEncoding = encoding;
+    m_saveEncoding = encoding;
+    if (text == m_text && !m_text.isNull())
+        return; // the same text: what was made from it stays valid
+    m_text = text;
+    m_wholeInventory = QString();
+    ++m_version;
+}
+
+ReadResult ChangeTracker::readText()
+{
+    // The stamp is taken before reading: a change that lands in between makes
+    // the next stamp differ, so it is read then.
+    const Stamp now = currentStamp();
+    if (m_hasReadOrWritten && m_stampTrusted && now == m_stamp) {
+        ReadResult kept;
+        kept.exists = now.exists;
+        kept.text = m_text;
+        kept.encoding = m_textEncoding;
+        return kept;
+    }
+    ReadResult result = ReadInventory(m_folder, m_text, m_textEncoding);
+    if (result.ok)
+        remember(now, result.text, result.encoding);
+    return result;
+}
+
+ChangeTracker::OverwriteCheck ChangeTracker::readBeforeOverwrite()
+{
+    const Stamp now = currentStamp();
+    OverwriteCheck check;
+    if (KindOfPath(InventoryPath(m_folder)) == PathKind::NotAFile)
+        return check;
+    static_cast<ReadResult &>(check) = ReadInventory(m_folder, m_text, m_textEncoding);
+    if (!check.ok)
+        return check;
+    m_saveEncoding = check.encoding;
+    if (!check.exists)
+        return check;
+    // Text, not bytes: the same text in another encoding is no change.
+    check.changed = !m_hasReadOrWritten || !m_stamp.exists || check.text != m_text;
+    if (!check.changed)
+        remember(now, check.text, check.encoding); // touched, not changed
+    return check;
+}
+
+FileResult ChangeTracker::write(QString listText)
+{
+    const SaveResult result = WriteInventory(m_folder, listText, m_saveEncoding);
+    if (result.ok) {
+        // Not kept beside their successors.
+        m_text = QString();
+        m_wholeInventory = QString();
+        listText += LineEnd;
+        remember(currentStamp(), listText, result.encoding);
+    }
+    return result;
+}
+
+const QString &ChangeTracker::wholeInventory()
+{
+    if (m_wholeInventory.isNull())
+        m_wholeInventory = MatchingLines(m_text, {});
+    return m_wholeInventory;
+}
+
+ChangeTracker::StartupList ChangeTracker::startupList()
+{
+    StartupList list{ListTextFromFile(m_text), std::nullopt};
+    QString emptyLine = LineEnd.toString();
+    emptyLine += LineEnd;
+    if (!list.text.startsWith(LineEnd) && !list.text.contains(emptyLine)) {
+        m_wholeInventory = list.text;
+        list.wholeInventory = m_version;
+    }
+    return list;
+}
+
+} // namespace Inventory
