@@ -24,7 +24,15 @@ bool WriteFile(const QString &path, const QByteArray &bytes, std::optional<QDate
     return !modified || file.setFileTime(*modified, QFileDevice::FileModificationTime);
 }
 
+// What another program (or this window) does to the file between the read
+// and the save; false when it could not be done.
+using Change = bool (*)(const QString &path, ChangeTracker &file);
+
+const QDateTime AnHourAgo = QDateTime::currentDateTime().addSecs(-3600);
+
 } // namespace
+
+Q_DECLARE_METATYPE(Change)
 
 // What a window's view of the file makes of another program's doings between
 // its last read and its next save.
@@ -35,26 +43,44 @@ class TestChangeTracker : public QObject
 private slots:
     void readBeforeOverwrite_data()
     {
-        QTest::addColumn<QString>("change");
+        QTest::addColumn<Change>("change");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<bool>("changed");
         QTest::addColumn<bool>("exists");
 
-        QTest::addRow("unchanged_noQuestion") << "none" << true << false << true;
-        QTest::addRow("touched_noQuestion") << "touch" << true << false << true;
-        QTest::addRow("sameSizeAndTime_changed") << "sameStamp" << true << true << true;
-        QTest::addRow("truncated_changed") << "truncate" << true << true << true;
-        QTest::addRow("removed_writtenAgain") << "remove" << true << false << false;
-        QTest::addRow("grownTooLarge_unreadable") << "sparse" << false << false << true;
+        QTest::addRow("unchanged_noQuestion") << Change([](const QString &, ChangeTracker &) { return true; })
+                                              << true << false << true;
+        QTest::addRow("touched_noQuestion")
+            << Change([](const QString &path, ChangeTracker &) { return WriteFile(path, Saved); }) << true << false
+            << true;
+        QTest::addRow("sameSizeAndTime_changed") << Change([](const QString &path, ChangeTracker &) {
+            QByteArray other = Saved;
+            return WriteFile(path, other.replace("12", "13"), AnHourAgo);
+        }) << true << true << true;
+        QTest::addRow("truncated_changed")
+            << Change([](const QString &path, ChangeTracker &) { return WriteFile(path, {}); }) << true << true << true;
+        QTest::addRow("removed_writtenAgain")
+            << Change([](const QString &path, ChangeTracker &) { return QFile::remove(path); }) << true << false
+            << false;
+        QTest::addRow("grownTooLarge_unreadable") << Change([](const QString &path, ChangeTracker &) {
+            QFile grown(path);
+            return grown.open(QIODevice::ReadWrite) && grown.resize(qint64(64) << 30);
+        }) << false << false << true;
 #ifdef Q_OS_LINUX
-        QTest::addRow("unreadable_unreadable") << "unreadable" << false << false << true;
+        QTest::addRow("unreadable_unreadable") << Change([](const QString &path, ChangeTracker &) {
+            return QFile::remove(path) && QFile::link("/proc/self/mem", path);
+        }) << false << false << true;
 #endif
-        QTest::addRow("folder_leftToTheSave") << "folder" << true << false << false;
-        QTest::addRow("savedByThisWindow_noQuestion") << "ownSave" << true << false << true;
+        QTest::addRow("folder_leftToTheSave") << Change([](const QString &path, ChangeTracker &) {
+            return QFile::remove(path) && QDir().mkdir(path);
+        }) << true << false << false;
+        QTest::addRow("savedByThisWindow_noQuestion") << Change([](const QString &, ChangeTracker &file) {
+            return file.write(QStringLiteral("[Box]: A2\r\n")).ok;
+        }) << true << false << true;
     }
     void readBeforeOverwrite()
     {
-        QFETCH(QString, change);
+        QFETCH(Change, change);
         QFETCH(bool, ok);
         QFETCH(bool, changed);
         QFETCH(bool, exists);
@@ -62,39 +88,56 @@ private slots:
         QTemporaryDir dir;
         const QString path = InventoryPath(dir.path());
         // Saved an hour ago, so that a search trusts its size and time.
-        const QDateTime anHourAgo = QDateTime::currentDateTime().addSecs(-3600);
-        QVERIFY(WriteFile(path, Saved, anHourAgo));
+        QVERIFY(WriteFile(path, Saved, AnHourAgo));
         ChangeTracker file(dir.path());
         QCOMPARE(file.readText().text, QString::fromUtf8(Saved));
+        QVERIFY(change(path, file));
 
-        if (change == "touch") {
-            QVERIFY(WriteFile(path, Saved));
-        } else if (change == "sameStamp") {
-            QByteArray other = Saved;
-            other.replace("12", "13");
-            QVERIFY(WriteFile(path, other, anHourAgo));
-        } else if (change == "truncate") {
-            QVERIFY(WriteFile(path, {}));
-        } else if (change == "remove") {
-            QVERIFY(QFile::remove(path));
-        } else if (change == "sparse") {
-            QFile grown(path);
-            QVERIFY(grown.open(QIODevice::ReadWrite) && grown.resize(qint64(64) << 30));
-        } else if (change == "unreadable") {
-            QVERIFY(QFile::remove(path) && QFile::link("/proc/self/mem", path));
-        } else if (change == "folder") {
-            QVERIFY(QFile::remove(path) && QDir().mkdir(path));
-        } else if (change == "ownSave") {
-            QVERIFY(file.write(QStringLiteral("[Box]: A2\r\n")).ok);
-        }
-
-        const ChangeTracker::OverwriteCheck current = file.readBeforeOverwrite();
-        QCOMPARE(current.ok, ok);
-        QCOMPARE(current.changed, changed);
+        const ChangeTracker::OverwriteCheck check = file.readBeforeOverwrite();
+        QCOMPARE(check.ok, ok);
+        QCOMPARE(check.changed, changed);
         if (ok)
-            QCOMPARE(current.exists, exists);
+            QCOMPARE(check.exists, exists);
         else
-            QVERIFY(!current.error.isEmpty());
+            QVERIFY(!check.error.isEmpty());
+    }
+
+    // Whoever shows something made from the kept text tells by its version
+    // whether the file still holds it.
+    void versionFollowsTheText_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("newVersion");
+        QTest::addColumn<QString>("wholeInventory");
+        const QString saved = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n";
+        QTest::addRow("unchanged_sameVersion") << Change([](const QString &, ChangeTracker &) { return true; })
+                                               << false << saved;
+        QTest::addRow("sameTextRewritten_sameVersion")
+            << Change([](const QString &path, ChangeTracker &) { return WriteFile(path, Saved); }) << false << saved;
+        QTest::addRow("rewrittenByAnotherProgram_newVersion")
+            << Change([](const QString &path, ChangeTracker &) { return WriteFile(path, "B\n\nC"); }) << true
+            << "B\r\nC\r\n";
+        QTest::addRow("savedByThisWindow_newVersion") << Change([](const QString &, ChangeTracker &file) {
+            return file.write(QStringLiteral("D\r\n")).ok;
+        }) << true << "D\r\n";
+    }
+    void versionFollowsTheText()
+    {
+        QFETCH(Change, change);
+        QFETCH(bool, newVersion);
+        QFETCH(QString, wholeInventory);
+        QTemporaryDir dir;
+        const QString path = InventoryPath(dir.path());
+        QVERIFY(WriteFile(path, Saved, AnHourAgo));
+        ChangeTracker file(dir.path());
+        QVERIFY(file.readText().ok);
+        QCOMPARE(file.wholeInventory(), QString::fromUtf8(Saved.chopped(2)));
+        const quint64 before = file.version();
+
+        QVERIFY(change(path, file));
+        QVERIFY(file.readText().ok);
+        QCOMPARE(file.version() != before, newVersion);
+        QCOMPARE(file.wholeInventory(), wholeInventory);
     }
 
     void readTextGivesTheFileWithItsOwnLineEnds()

@@ -24,6 +24,11 @@ QByteArray Saved(const QStringList &lines)
 
 } // namespace
 
+class TestEditing;
+// Something the user does to the window.
+using Action = void (*)(TestEditing &);
+Q_DECLARE_METATYPE(Action)
+
 // Clicking, updating and searching, driven through the real window.
 class TestEditing : public QObject, private FormFixture
 {
@@ -384,67 +389,70 @@ void TestEditing::lineBreaksPastedIntoAFieldBecomeSpaces()
 
 void TestEditing::searchShowsExactlyItsResultRebuildingOnlyWhenNeeded_data()
 {
-    QTest::addColumn<QStringList>("steps"); // searches; "*" edits the list, "!" rewrites the file
+    // In this order: the list edited, a first search, the file rewritten by
+    // another program, the last search.
+    QTest::addColumn<bool>("listEdited");
+    QTest::addColumn<QString>("firstSearch"); // null: none
+    QTest::addColumn<bool>("fileRewritten");
+    QTest::addColumn<QString>("lastSearch");
     QTest::addColumn<QStringList>("lines"); // what the list shows at the end
-    QTest::addColumn<bool>("sameDocument"); // still the document shown at start-up
-    QTest::addColumn<bool>("caretKept"); // the last step left the list as it was
+    QTest::addColumn<bool>("caretKept"); // the last search left the list as it was
 
     const QStringList all = {Transistor, Diode, Chip};
-    QTest::addRow("everyLineMatches_listLeftAsItIs") << QStringList{"N"} << all << true << true;
-    QTest::addRow("narrowThenEmpty_keptInventoryShownAgain") << QStringList{"NE555", ""} << all << true << false;
-    QTest::addRow("narrowThenBroad_inventoryShownAgain") << QStringList{"NE555", "["} << all << true << false;
-    QTest::addRow("listEdited_rebuiltFromTheFile") << QStringList{"*", "NE555", ""} << all << true << false;
-    QTest::addRow("fileRewritten_rebuiltFromTheFile")
-        << QStringList{"NE555", "!", ""} << QStringList{Transistor, Chip} << true << false;
-    QTest::addRow("sameResultTwice_leftAsItIs") << QStringList{"A", "A"} << QStringList{Transistor, Diode}
-                                                << false << true;
+    const QString none;
+    QTest::addRow("everyLineMatches_listLeftAsItIs") << false << none << false << "N" << all << true;
+    QTest::addRow("narrowThenEmpty_inventoryShownAgain") << false << "NE555" << false << "" << all << false;
+    QTest::addRow("narrowThenBroad_inventoryShownAgain") << false << "NE555" << false << "[" << all << false;
+    QTest::addRow("listEdited_rebuiltFromTheFile") << true << "NE555" << false << "" << all << false;
+    QTest::addRow("fileRewritten_rebuiltFromTheFile") << false << "NE555" << true << ""
+                                                      << QStringList{Transistor, Chip} << false;
+    QTest::addRow("sameResultTwice_leftAsItIs") << false << "A" << false << "A" << QStringList{Transistor, Diode}
+                                                << true;
 }
 
 void TestEditing::searchShowsExactlyItsResultRebuildingOnlyWhenNeeded()
 {
-    QFETCH(QStringList, steps);
+    QFETCH(bool, listEdited);
+    QFETCH(QString, firstSearch);
+    QFETCH(bool, fileRewritten);
+    QFETCH(QString, lastSearch);
     QFETCH(QStringList, lines);
-    QFETCH(bool, sameDocument);
     QFETCH(bool, caretKept);
 
     start(Saved({Transistor, Diode, Chip}));
     auto *list = control<QPlainTextEdit>("Text5");
-    const QTextDocument *startDocument = list->document();
-    for (qsizetype i = 0; i < steps.size(); ++i) {
-        if (i == steps.size() - 1) {
-            QTextCursor caret = list->textCursor();
-            caret.setPosition(20);
-            list->setTextCursor(caret);
-        }
-        if (steps[i] == "*") {
-            list->appendPlainText("non salvato");
-        } else if (steps[i] == "!") {
-            writeInventory(Saved({Transistor, Chip}));
-        } else {
-            search(steps[i]);
-        }
-    }
+    if (listEdited)
+        list->appendPlainText("non salvato");
+    if (!firstSearch.isNull())
+        search(firstSearch);
+    if (fileRewritten)
+        writeInventory(Saved({Transistor, Chip}));
+    QTextCursor caret = list->textCursor();
+    caret.setPosition(20);
+    list->setTextCursor(caret);
+    search(lastSearch);
 
     QString expected;
     for (const QString &line : lines)
         expected += line + "\r\n";
     QCOMPARE(m_form->listText(), expected);
-    QCOMPARE(list->document() == startDocument, sameDocument);
     QCOMPARE(list->textCursor().position() == 20, caretKept);
     QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 }
 
 void TestEditing::unsavedLinesGoWithoutQuestion_data()
 {
-    QTest::addColumn<QString>("action");
-    QTest::addRow("exit_closesWithoutWriting") << "exit";
-    QTest::addRow("closeBox_closesWithoutWriting") << "closeBox";
-    QTest::addRow("search_showsTheFile") << "search";
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<bool>("closes");
+    QTest::addRow("exit_closesWithoutWriting") << Action([](TestEditing &t) { t.click("Command5"); }) << true;
+    QTest::addRow("closeBox_closesWithoutWriting") << Action([](TestEditing &t) { t.m_form->close(); }) << true;
+    QTest::addRow("search_showsTheFile") << Action([](TestEditing &t) { t.search("NE555"); }) << false;
 }
 
 void TestEditing::unsavedLinesGoWithoutQuestion()
 {
-    QFETCH(QString, action);
+    QFETCH(Action, action);
+    QFETCH(bool, closes);
     const QByteArray inventory = Saved({Transistor, Diode, Chip});
     start(inventory);
     control<QLineEdit>("Text1")->setText("A3");
@@ -453,17 +461,11 @@ void TestEditing::unsavedLinesGoWithoutQuestion()
     control<QPlainTextEdit>("Text5")->appendPlainText("appunto NE555");
     m_messages.answer = false; // a question would keep the lines
 
-    if (action == "exit")
-        click("Command5");
-    else if (action == "closeBox")
-        m_form->close();
-    else
-        search("NE555");
-
+    action(*this);
     QCOMPARE(m_messages.questions, QStringList());
     QCOMPARE(inventoryBytes(), inventory);
-    QCOMPARE(m_form->isVisible(), action == "search");
-    if (action == "search")
+    QCOMPARE(m_form->isVisible(), !closes);
+    if (!closes)
         QCOMPARE(m_form->listText(), Chip + "\r\n");
 }
 
@@ -489,23 +491,23 @@ void TestEditing::insertOnASearchResultIsRefusedAndKeepsTheFields()
 
 void TestEditing::updateWithoutASelectionOnlyClearsTheFields_data()
 {
-    QTest::addColumn<QString>("before"); // what happened before the fields were filled
-    QTest::addRow("neverSelected") << "";
-    QTest::addRow("afterAnUpdate") << "update";
-    QTest::addRow("clickOnALineWithoutRecord") << "clickNotes";
+    QTest::addColumn<int>("clickedLine"); // before the fields were filled; -1: none
+    QTest::addColumn<bool>("updated"); // the clicked record was updated already
+    QTest::addRow("neverSelected") << -1 << false;
+    QTest::addRow("afterAnUpdate") << 0 << true;
+    QTest::addRow("clickOnALineWithoutRecord") << 1 << false;
 }
 
 void TestEditing::updateWithoutASelectionOnlyClearsTheFields()
 {
-    QFETCH(QString, before);
+    QFETCH(int, clickedLine);
+    QFETCH(bool, updated);
     const QByteArray inventory = Saved({Transistor, "appunti vari", Diode});
     start(inventory);
-    if (before == "update") {
-        clickListLine(0, 10);
+    if (clickedLine >= 0)
+        clickListLine(clickedLine, 3);
+    if (updated)
         click("Command6");
-    } else if (before == "clickNotes") {
-        clickListLine(1, 3);
-    }
     const QByteArray onDisk = inventoryBytes();
     const QString list = m_form->listText();
     control<QLineEdit>("Text1")->setText("A9");

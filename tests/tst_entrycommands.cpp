@@ -57,10 +57,28 @@ private slots:
         QCOMPARE(InsertedRecord({box, item, "3", "T"}).value_or(QString()), record);
     }
 
-    void fieldsAfterCommands()
+    void updatedInventory_data()
     {
-        QCOMPARE(FieldsAfterInsert({"A1", "BC547", "12", "Transistor"}), (RecordFields{"A1", "", "0", "Transistor"}));
-        QCOMPARE(ClearedFields(), (RecordFields{"", "", "0", "..."}));
+        QTest::addColumn<QString>("wholeList"); // null: the list shows a search result
+        QTest::addColumn<QString>("fileText");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("updated"); // null: nothing to write
+        const QString list = "A\r\nB\r\nA\r\n";
+        QTest::addRow("wholeList_everyOccurrence") << list << "ignored" << "A\r\n" << "C\r\nB\r\nC\r\n";
+        QTest::addRow("wholeList_recordGone_nothing") << list << list << "D\r\n" << QString();
+        QTest::addRow("searchResult_fileAsTheListShowsIt") << QString() << "A\nB\n\n" << "A\r\n" << "C\r\nB\r\n";
+        QTest::addRow("searchResult_recordChangedInTheFile_nothing") << QString() << "A2\r\nB\r\n" << "A\r\n"
+                                                                     << QString();
+        QTest::addRow("nothingSelected_nothing") << list << list << "" << QString();
+    }
+    void updatedInventory()
+    {
+        QFETCH(QString, wholeList);
+        QFETCH(QString, fileText);
+        QFETCH(QString, selected);
+        QFETCH(QString, updated);
+        const std::optional<QString> whole = wholeList.isNull() ? std::nullopt : std::optional(wholeList);
+        QCOMPARE(UpdatedInventory(whole, fileText, selected, QStringLiteral("C\r\n")).value_or(QString()), updated);
     }
 };
 

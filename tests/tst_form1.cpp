@@ -27,7 +27,26 @@ namespace {
 const QByteArray TwoRecords = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n"
                               "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Varie\r\n\r\n";
 
+// Puts at path something that is no readable inventory; false when it could
+// not be done.
+using Occupy = bool (*)(const QString &path);
+
+bool GrowTo64GiB(const QString &path)
+{
+    QFile file(path); // sparse: nothing is written
+    return file.open(QIODevice::ReadWrite) && file.resize(qint64(64) << 30);
+}
+
+#ifdef Q_OS_UNIX
+bool MakeFifo(const QString &path)
+{
+    return mkfifo(QFile::encodeName(path).constData(), 0666) == 0;
+}
+#endif
+
 } // namespace
+
+Q_DECLARE_METATYPE(Occupy)
 
 class TestForm1 : public QObject, private FormFixture
 {
@@ -201,33 +220,24 @@ void TestForm1::endsWhenTheFileCannotBeRead()
 
 void TestForm1::endsWhenTheInventoryIsNoOrdinaryFileOrTooLarge_data()
 {
-    QTest::addColumn<QString>("thing");
+    QTest::addColumn<Occupy>("occupy");
     QTest::addColumn<QString>("reason");
-    QTest::addRow("folder") << "folder" << "non è un file ordinario";
-    QTest::addRow("fifo") << "fifo" << "non è un file ordinario";
-    QTest::addRow("linkToFifo") << "linkToFifo" << "non è un file ordinario";
-    QTest::addRow("sparse64GiB") << "sparse" << "troppo grande (64,00 GiB";
+    QTest::addRow("folder") << Occupy([](const QString &path) { return QDir().mkdir(path); })
+                            << "non è un file ordinario";
+#ifdef Q_OS_UNIX
+    QTest::addRow("fifo") << Occupy([](const QString &path) { return MakeFifo(path); }) << "non è un file ordinario";
+    QTest::addRow("linkToFifo") << Occupy([](const QString &path) {
+        return MakeFifo(path + ".fifo") && QFile::link(path + ".fifo", path);
+    }) << "non è un file ordinario";
+#endif
+    QTest::addRow("sparse64GiB") << Occupy(GrowTo64GiB) << "troppo grande (64,00 GiB";
 }
 
 void TestForm1::endsWhenTheInventoryIsNoOrdinaryFileOrTooLarge()
 {
-    QFETCH(QString, thing);
+    QFETCH(Occupy, occupy);
     QFETCH(QString, reason);
-    if (thing == "folder") {
-        QVERIFY(QDir().mkdir(inventoryPath()));
-    } else if (thing == "sparse") {
-        QFile file(inventoryPath());
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(64) << 30));
-    } else {
-#ifdef Q_OS_UNIX
-        const QString fifo = thing == "fifo" ? inventoryPath() : m_folder->filePath("fifo");
-        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0666) == 0);
-        if (fifo != inventoryPath())
-            QVERIFY(QFile::link(fifo, inventoryPath()));
-#else
-        QSKIP("needs a FIFO");
-#endif
-    }
+    QVERIFY(occupy(inventoryPath()));
     QVERIFY(!m_form->Form_Load());
     QCOMPARE(m_messages.warnings.size(), 1);
     QVERIFY2(m_messages.warnings.first().startsWith("Impossibile leggere "
@@ -238,32 +248,26 @@ void TestForm1::endsWhenTheInventoryIsNoOrdinaryFileOrTooLarge()
 
 void TestForm1::saveOfAFileNoLongerReadableWritesNothing_data()
 {
-    QTest::addColumn<QString>("change");
-    QTest::addRow("grownTo64GiB") << "sparse";
-    QTest::addRow("unreadable") << "unreadable";
+    QTest::addColumn<Occupy>("occupy");
+    QTest::addRow("grownTo64GiB") << Occupy(GrowTo64GiB);
+#ifdef Q_OS_LINUX
+    // A regular file whose every read fails, even for root.
+    QTest::addRow("unreadable") << Occupy([](const QString &path) {
+        return QFile::remove(path) && QFile::link("/proc/self/mem", path);
+    });
+#endif
 }
 
 void TestForm1::saveOfAFileNoLongerReadableWritesNothing()
 {
-    QFETCH(QString, change);
+    QFETCH(Occupy, occupy);
     writeInventory(TwoRecords);
     QVERIFY(m_form->Form_Load());
     control<QLineEdit>("Text1")->setText("A3");
     control<QLineEdit>("Text2")->setText("BD139");
     click("Command3");
     const QString list = m_form->listText();
-    if (change == "sparse") {
-        QFile file(inventoryPath());
-        QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(qint64(64) << 30));
-    } else {
-#ifdef Q_OS_LINUX
-        // A regular file whose every read fails, even for root.
-        QVERIFY(QFile::remove(inventoryPath()));
-        QVERIFY(QFile::link("/proc/self/mem", inventoryPath()));
-#else
-        QSKIP("needs a file that cannot be read");
-#endif
-    }
+    QVERIFY(occupy(inventoryPath()));
     m_messages.answer = true;
     click("Command4");
 
@@ -296,20 +300,20 @@ void TestForm1::veryLongLinesAreShownUnwrapped()
 
 void TestForm1::aVeryLongLineAddedTurnsWrappingOff_data()
 {
-    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("pastes"); // into the list's last line; 0: inserted by "Inserisci"
     QTest::addColumn<int>("length"); // of the code added
     QTest::addColumn<bool>("wraps");
-    QTest::addRow("inserted_long_unwrapped") << "insert" << 20000 << false;
-    QTest::addRow("inserted_short_wrapped") << "insert" << 200 << true;
+    QTest::addRow("inserted_long_unwrapped") << 0 << 20000 << false;
+    QTest::addRow("inserted_short_wrapped") << 0 << 200 << true;
     // Wrapped, a pasted line of a megabyte would take the layout minutes.
-    QTest::addRow("pastedIntoList_long_unwrapped") << "paste" << 1000000 << false;
-    QTest::addRow("pastedIntoList_short_wrapped") << "paste" << 200 << true;
-    QTest::addRow("pastedTwiceIntoOneLine_unwrapped") << "pasteTwice" << 6000 << false;
+    QTest::addRow("pastedIntoList_long_unwrapped") << 1 << 1000000 << false;
+    QTest::addRow("pastedIntoList_short_wrapped") << 1 << 200 << true;
+    QTest::addRow("pastedTwiceIntoOneLine_unwrapped") << 2 << 6000 << false;
 }
 
 void TestForm1::aVeryLongLineAddedTurnsWrappingOff()
 {
-    QFETCH(QString, how);
+    QFETCH(int, pastes);
     QFETCH(int, length);
     QFETCH(bool, wraps);
     writeInventory(TwoRecords);
@@ -317,18 +321,16 @@ void TestForm1::aVeryLongLineAddedTurnsWrappingOff()
     auto *list = control<QPlainTextEdit>("Text5");
     QCOMPARE(list->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     const QString code(length, u'Y');
-    if (how == "insert") {
+    if (pastes == 0) {
         control<QLineEdit>("Text1")->setText("A2");
         control<QLineEdit>("Text2")->setText(code);
         click("Command3");
-    } else {
-        list->setFocus();
-        list->moveCursor(QTextCursor::End);
-        QGuiApplication::clipboard()->setText(code);
-        QTest::keySequence(list, QKeySequence::Paste);
-        if (how == "pasteTwice")
-            QTest::keySequence(list, QKeySequence::Paste);
     }
+    list->setFocus();
+    list->moveCursor(QTextCursor::End);
+    QGuiApplication::clipboard()->setText(code);
+    for (int i = 0; i < pastes; ++i)
+        QTest::keySequence(list, QKeySequence::Paste);
     QVERIFY(m_form->listText().contains(code));
     QCOMPARE(list->lineWrapMode(), wraps ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
