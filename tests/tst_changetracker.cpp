@@ -120,6 +120,9 @@ private slots:
         QTest::addRow("savedByThisWindow_newVersion") << Change([](const QString &, ChangeTracker &file) {
             return file.write(QStringLiteral("D\r\n")).ok;
         }) << true << "D\r\n";
+        QTest::addRow("sameTextSavedByThisWindow_sameVersion") << Change([](const QString &, ChangeTracker &file) {
+            return file.write(QString::fromUtf8(Saved.chopped(2))).ok;
+        }) << false << saved;
     }
     void versionFollowsTheText()
     {

@@ -76,9 +76,8 @@ FileResult ChangeTracker::write(QString listText)
 {
     const SaveResult result = WriteInventory(m_folder, listText, m_saveEncoding);
     if (result.ok) {
-        // Not kept beside their successors.
-        m_text = QString();
-        m_wholeInventory = QString();
+        // A save of the text the file held keeps its version, and so the
+        // list's laid-out whole inventory.
         listText += LineEnd;
         remember(currentStamp(), listText, result.encoding);
     }
