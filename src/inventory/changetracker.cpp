@@ -74,7 +74,7 @@ ChangeTracker::OverwriteCheck ChangeTracker::readBeforeOverwrite()
 
 FileResult ChangeTracker::write(QString listText)
 {
-    const SaveResult result = WriteInventory(m_folder, listText, m_saveEncoding);
+    SaveResult result = WriteInventory(m_folder, listText, m_saveEncoding);
     if (result.ok) {
         // A save of the text the file held keeps its version, and so the
         // list's laid-out whole inventory.
