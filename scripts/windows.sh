@@ -13,15 +13,6 @@ what="${1:-all}"
 build=build/windows # the preset's
 package=pezzarium-1.00-windows-x64
 
-# Qt's source for the cross-build comes from the same archive as the binary
-# packages, through a deb-src entry beside Debian's own.
-enable_debian_sources() {
-    apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Package: qt6-base' && return
-    sed -n '/^Types:/,$p' /etc/apt/sources.list.d/debian.sources \
-        | sed 's/^Types: deb$/Types: deb-src/' >/etc/apt/sources.list.d/pezzarium-src.sources
-    apt-get -qq -o DPkg::Lock::Timeout=600 update
-}
-
 build_program() {
     export PEZZARIUM_QT_WINDOWS="$1"
     cmake --preset windows
@@ -47,7 +38,6 @@ build_program() {
 }
 
 bash scripts/install-deps.sh windows
-enable_debian_sources
 if [[ $what != test ]]; then
     qt_prefix="$(bash scripts/windows/qt.sh | tail -n 1)"
     echo "windows: Qt for Windows in $qt_prefix" >&2
