@@ -11,7 +11,7 @@
 #   tidy   build, plus clang-tidy
 #   icon   what tools/make-icon.sh uses to remake the icons
 #   windows  build, plus the MinGW-w64 cross compiler, Wine and the tools that
-#          scripts/windows.sh uses to build Qt, package and test under Wine; and
+#          scripts/windows.sh uses to build Qt and test under Wine; and
 #          Debian's source packages, where Qt's source for that build comes from
 set -euo pipefail
 
@@ -33,7 +33,7 @@ for set in "${@:-build}"; do
         icon) packages+=(icoutils imagemagick librsvg2-bin) ;;
         windows)
             packages+=("${build[@]}" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-                dpkg-dev zip wine wine64 fonts-wine xvfb xauth xdotool x11-apps netpbm icoutils attr)
+                dpkg-dev wine wine64 fonts-wine xvfb xauth xdotool x11-apps netpbm icoutils attr)
             sources=yes
             ;;
         *)
