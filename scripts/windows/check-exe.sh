@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# Checks what Explorer shows of the program file: its version record (file
-# version 1.0.0.0, "1.00", product "pezzarium") and its icon, all eight images
-# of resources/pezzarium.ico.
-#   check-exe.sh PROGRAM.exe
+# Checks what Explorer shows of the program file: its version record (the
+# file version, such as 1.0.0.0, its text, such as "1.00", and the product
+# "pezzarium") and its icon, all eight images of resources/pezzarium.ico.
+# CTest runs it with the version of project() (tests/CMakeLists.txt).
+#   check-exe.sh PROGRAM.exe VERSION VERSION_TEXT
 set -euo pipefail
-exe="$1"
+if (($# != 3)); then
+    echo "usage: $0 PROGRAM.exe VERSION VERSION_TEXT" >&2
+    exit 2
+fi
+exe="$1" version="$2" text="$3"
+IFS=. read -r major minor patch tweak <<<"$version"
+# The fixed part holds the file version as two 32-bit words of two 16-bit numbers.
+expected_words="$(printf '%04x%04x.%04x%04x' "$major" "$minor" "${patch:-0}" "${tweak:-0}")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -21,12 +29,12 @@ if [[ -z $offset ]]; then
 else
     # dwSignature, dwStrucVersion, then the file version's high and low words.
     read -r -a words < <(od -A n -t x4 -j "$offset" -N 16 "$work/version.bin")
-    [[ ${words[2]}.${words[3]} == 00010000.00000000 ]] \
-        || fail "file version ${words[2]}.${words[3]}, not 1.0.0.0"
+    [[ ${words[2]}.${words[3]} == "$expected_words" ]] \
+        || fail "file version ${words[2]}.${words[3]}, not $version ($expected_words)"
 fi
 strings -e l "$work/version.bin" >"$work/strings.txt"
 value() { grep -A 1 -x "$1" "$work/strings.txt" | sed -n 2p; }
-for expected in FileVersion=1.00 ProductVersion=1.00 ProductName=pezzarium \
+for expected in "FileVersion=$text" "ProductVersion=$text" ProductName=pezzarium \
     OriginalFilename=pezzarium.exe; do
     name="${expected%%=*}"
     [[ $(value "$name") == "${expected#*=}" ]] \
