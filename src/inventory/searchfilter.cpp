@@ -71,12 +71,16 @@ bool EveryLineMatches(QStringView text, QStringView query)
     qsizetype next = pastLineEnds(0); // where the next non-empty line starts
     if (HoldsLineBreak(query))
         return next == text.size();
+    // Each line is searched on its own, so that a query missing from the
+    // first line costs that line, not a scan of the text for a later hit.
     ForwardLineEnds lineEnds(text);
-    for (qsizetype hit = FindText(text, query); hit >= 0 && LineStartBefore(text, hit) == next;) {
-        next = pastLineEnds(lineEnds.from(hit + query.size()));
-        hit = FindText(text, query, next);
+    while (next < text.size()) {
+        const qsizetype end = lineEnds.from(next);
+        if (FindText(text.first(end), query, next) < 0)
+            return false;
+        next = pastLineEnds(end);
     }
-    return next == text.size();
+    return true;
 }
 
 QString SearchTextInUpperCase(QStringView query)
