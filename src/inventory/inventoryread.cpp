@@ -56,7 +56,7 @@ BytesResult ReadBytes(const QString &path)
     return result;
 }
 
-ReadResult ReadInventory(const QString &folder, const QString &likely, TextEncoding likelyEncoding)
+ReadResult ReadInventory(const QString &folder, const QString &lastSeen, TextEncoding lastSeenEncoding)
 {
     const QString path = InventoryPath(folder);
     ReadResult result;
@@ -73,11 +73,11 @@ ReadResult ReadInventory(const QString &folder, const QString &likely, TextEncod
         return {file, true, {}};
     result.exists = true;
     // A leading byte-order mark would not survive a decoding.
-    if (!likely.isEmpty() && !likely.startsWith(QChar::ByteOrderMark)) {
-        const EncodedText expected = EncodeInventory({likely}, likelyEncoding);
+    if (!lastSeen.isEmpty() && !lastSeen.startsWith(QChar::ByteOrderMark)) {
+        const EncodedText expected = EncodeInventory({lastSeen}, lastSeenEncoding);
         if (file.bytes == expected.bytes) {
-            result.text = likely;
-            result.encoding = likelyEncoding;
+            result.text = lastSeen;
+            result.encoding = lastSeenEncoding;
             return result;
         }
     }

@@ -31,10 +31,10 @@ struct ReadResult : FileResult
 
 // Reads and decodes the inventory. Anything but an ordinary file there (a
 // folder, a FIFO, a device) is refused, and never opened. When the bytes are
-// just those of likely (the text last seen, in the encoding it was seen in),
+// just those of lastSeen (the text last seen, in the encoding it was seen in),
 // that very string is given back without decoding.
-ReadResult ReadInventory(const QString &folder, const QString &likely = {},
-                         TextEncoding likelyEncoding = TextEncoding::System);
+ReadResult ReadInventory(const QString &folder, const QString &lastSeen = {},
+                         TextEncoding lastSeenEncoding = TextEncoding::System);
 
 // Why the thing at path is neither read nor replaced.
 FileResult NotAFileFailure(const QString &path);
