@@ -110,8 +110,12 @@ FilterResult FilterInventory(ChangeTracker &file, const QString &query)
         static_cast<FileResult &>(result) = read;
         return result;
     }
-    if (!read.exists)
+    if (!read.exists) {
+        // No file: the whole inventory is empty, and nothing is retried.
+        if (query.isEmpty())
+            result.wholeInventory = file.version();
         return result;
+    }
     if (query.isEmpty() || EveryLineMatches(read.text, query)) {
         // Every line matches: the whole inventory, without building it anew.
         result.listText = file.wholeInventory();

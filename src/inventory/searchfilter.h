@@ -35,8 +35,8 @@ struct FilterResult : FileResult
     QString listText;   // the matching lines
     QString query;      // the search text after the run: upper case after a retry
     bool retried = false;
-    // Set when every line matched, so that listText is the tracker's whole
-    // inventory: its version.
+    // Set when every line matched (or there is no file and the query is
+    // empty), so that listText is the tracker's whole inventory: its version.
     std::optional<quint64> wholeInventory;
 };
 

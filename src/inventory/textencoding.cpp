@@ -216,10 +216,8 @@ EncodedText EncodeInventory(std::initializer_list<QStringView> pieces, TextEncod
     switch (encoding) {
     case TextEncoding::System:
 #ifdef Q_OS_WIN
-        if (AnsiCodePageInUse()) {
-            if (std::optional<QByteArray> ansi = Ansi(pieces))
-                return {std::move(*ansi), TextEncoding::EightBit};
-        }
+        if (AnsiCodePageInUse())
+            return EncodeInventory(pieces, TextEncoding::EightBit);
 #endif
         break;
     case TextEncoding::EightBit:

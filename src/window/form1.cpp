@@ -210,7 +210,7 @@ void Form1::Text4_Change()
         return;
     }
     m_listShowsSearchResult = !query.isEmpty();
-    if (found.wholeInventory || query.isEmpty())
+    if (found.wholeInventory)
         m_listDocuments->showInventory(found.listText, found.wholeInventory);
     else
         m_listDocuments->showSearchResult(found.listText);
