@@ -40,7 +40,18 @@ class TestChangeTracker : public QObject
 {
     Q_OBJECT
 
+    std::optional<QTemporaryDir> m_dir;
+    QString path() const { return InventoryPath(m_dir->path()); }
+
 private slots:
+    // Each test starts from the inventory saved an hour ago, so that a search
+    // trusts its size and time.
+    void init()
+    {
+        m_dir.emplace();
+        QVERIFY(WriteFile(path(), Saved, AnHourAgo));
+    }
+
     void readBeforeOverwrite_data()
     {
         QTest::addColumn<Change>("change");
@@ -85,13 +96,9 @@ private slots:
         QFETCH(bool, changed);
         QFETCH(bool, exists);
 
-        QTemporaryDir dir;
-        const QString path = InventoryPath(dir.path());
-        // Saved an hour ago, so that a search trusts its size and time.
-        QVERIFY(WriteFile(path, Saved, AnHourAgo));
-        ChangeTracker file(dir.path());
+        ChangeTracker file(m_dir->path());
         QCOMPARE(file.readText().text, QString::fromUtf8(Saved));
-        QVERIFY(change(path, file));
+        QVERIFY(change(path(), file));
 
         const ChangeTracker::OverwriteCheck check = file.readBeforeOverwrite();
         QCOMPARE(check.ok, ok);
@@ -129,15 +136,12 @@ private slots:
         QFETCH(Change, change);
         QFETCH(bool, newVersion);
         QFETCH(QString, wholeInventory);
-        QTemporaryDir dir;
-        const QString path = InventoryPath(dir.path());
-        QVERIFY(WriteFile(path, Saved, AnHourAgo));
-        ChangeTracker file(dir.path());
+        ChangeTracker file(m_dir->path());
         QVERIFY(file.readText().ok);
         QCOMPARE(file.wholeInventory(), QString::fromUtf8(Saved.chopped(2)));
         const quint64 before = file.version();
 
-        QVERIFY(change(path, file));
+        QVERIFY(change(path(), file));
         QVERIFY(file.readText().ok);
         QCOMPARE(file.version() != before, newVersion);
         QCOMPARE(file.wholeInventory(), wholeInventory);
@@ -145,8 +149,7 @@ private slots:
 
     void readTextGivesTheFileWithItsOwnLineEnds()
     {
-        QTemporaryDir dir;
-        ChangeTracker file(dir.path());
+        ChangeTracker file(m_dir->path());
         QVERIFY(file.write(QStringLiteral("A\r\nB\r\n")).ok);
         QCOMPARE(file.readText().text, QStringLiteral("A\r\nB\r\n\r\n"));
         QCOMPARE(ListTextFromFile(file.readText().text), QStringLiteral("A\r\nB\r\n"));
