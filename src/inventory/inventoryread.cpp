@@ -1,5 +1,7 @@
 #include "inventoryread.h"
 
+#include "filehold.h"
+#include "holdretry.h"
 #include "inventorypath.h"
 #include "textencoding.h"
 
@@ -31,7 +33,9 @@ BytesResult ReadBytes(const QString &path)
 {
     BytesResult result;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const bool opened = RetryWhileHeld([&file] { return file.open(QIODevice::ReadOnly); },
+                                       [&path](bool open) { return !open && ReadingHeldByAnotherProgram(path); });
+    if (!opened)
         return {{false, path, file.errorString()}, {}};
     const qint64 size = file.size();
     if (size > LargestInventory)

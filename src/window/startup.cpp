@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "busycursor.h"
 #include "inventorypath.h"
 
 #include <QApplication>
@@ -29,6 +30,9 @@ void ConfigureApplication(QApplication &application)
     if (translator->load(QStringLiteral("qtbase_it"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
+
+    static BusyCursorWhileHeld busyCursor;
+    Inventory::InstallHoldWait(&busyCursor);
 }
 
 std::optional<QString> ProgramFolder()
