@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class GridFit;
 class ListDocuments;
 class Messages;
 
@@ -37,6 +38,9 @@ public:
     QString listText() const;
     bool listShowsSearchResult() const { return m_listShowsSearchResult; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void bindEvents();
 
@@ -60,6 +64,7 @@ private:
 
     std::unique_ptr<Ui::Form1> m_ui;
     std::unique_ptr<ListDocuments> m_listDocuments;
+    std::unique_ptr<GridFit> m_gridFit;
     MouseClicks m_text5Clicks;
     Inventory::ChangeTracker m_file;
     Messages &m_messages;

@@ -13,6 +13,18 @@
 #include <unistd.h>
 #endif
 
+void ConfigureDisplayScaling()
+{
+#ifdef Q_OS_WIN
+    // Whole scale factors only; the rest of Windows' scaling goes to the fonts,
+    // which the grid follows: 125 % and 150 % are drawn at 100 % with larger
+    // fonts. At a fractional factor the style loses one-pixel edges (the
+    // buttons' bottom edge at 125 %), and GDI, which draws the text, does so
+    // through a scaling transform that cuts glyphs at their edges.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
+#endif
+}
+
 void ConfigureApplication(QApplication &application)
 {
     QCoreApplication::setApplicationName(QStringLiteral("pezzarium"));

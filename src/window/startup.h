@@ -6,6 +6,10 @@
 
 class QApplication;
 
+// How the window follows the system's display scaling: before the application
+// object is made.
+void ConfigureDisplayScaling();
+
 // Name, version, icon, Italian standard texts and the busy cursor while a file
 // is held, before any window opens.
 void ConfigureApplication(QApplication &application);
