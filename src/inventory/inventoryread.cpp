@@ -1,10 +1,10 @@
 #include "inventoryread.h"
 
 #include "inventorypath.h"
+#include "inventorysave_platform.h"
 #include "textencoding.h"
 
 #include <QFile>
-#include <QLocale>
 
 #include <array>
 
@@ -14,25 +14,28 @@ namespace {
 
 FileResult TooLarge(const QString &path, qint64 size)
 {
-    const QLocale italian(QLocale::Italian);
-    return {false, path,
-            QStringLiteral("il file è troppo grande (%1; al massimo %2)")
-                .arg(italian.formattedDataSize(size), italian.formattedDataSize(LargestInventory))};
+    return Failure(path, {FileProblem::TooLarge, 0, {}, size, LargestInventory});
 }
 
 } // namespace
 
 FileResult NotAFileFailure(const QString &path)
 {
-    return {false, path, QStringLiteral("non è un file ordinario (è una cartella o un dispositivo)")};
+    return Failure(path, {FileProblem::NotAFile});
 }
 
 BytesResult ReadBytes(const QString &path)
 {
-    BytesResult result;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{false, path, file.errorString()}, {}};
+    const FileError opened = OpenForReading(file);
+    if (opened.problem != FileProblem::None)
+        return {Failure(path, opened), {}};
+    return ReadBytes(file, path);
+}
+
+BytesResult ReadBytes(QFile &file, const QString &path)
+{
+    BytesResult result;
     const qint64 size = file.size();
     if (size > LargestInventory)
         return {TooLarge(path, size), {}};
@@ -52,7 +55,7 @@ BytesResult ReadBytes(const QString &path)
         result.bytes.append(chunk.data(), got);
     }
     if (got < 0 || file.error() != QFileDevice::NoError)
-        return {{false, path, file.errorString()}, {}};
+        return {Failure(path, LastFileError(file)), {}};
     return result;
 }
 
@@ -60,15 +63,18 @@ ReadResult ReadInventory(const QString &folder, const QString &lastSeen, TextEnc
 {
     const QString path = InventoryPath(folder);
     ReadResult result;
-    switch (KindOfPath(path)) {
+    const ResolvedPath target = ResolvePath(path);
+    switch (target.kind) {
     case PathKind::Absent:
         return result;
     case PathKind::NotAFile:
         return {NotAFileFailure(path), false, {}};
+    case PathKind::Unresolvable:
+        return {Failure(target.path, target.error), false, {}};
     case PathKind::OrdinaryFile:
         break;
     }
-    const BytesResult file = ReadBytes(path);
+    const BytesResult file = ReadBytes(target.path);
     if (!file.ok)
         return {file, true, {}};
     result.exists = true;
