@@ -11,10 +11,13 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace Inventory {
@@ -25,7 +28,7 @@ namespace {
 constexpr int MostLinksFollowed = 40;
 
 // POSIX ACLs travel as this extended attribute, in the kernel's own format.
-constexpr char AclAttribute[] = "system.posix_acl_access";
+constexpr const char *AclAttribute = "system.posix_acl_access";
 
 FileResult SystemFailure(const QByteArray &path, int code)
 {
@@ -129,11 +132,11 @@ private:
     // Tries make with fresh random names in the folder until one is free.
     template<typename Make> int withFreeName(const Make &make)
     {
-        static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        constexpr std::string_view Letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
         for (int attempt = 0; attempt < 100; ++attempt) {
             QByteArray name = m_folder + "/.pezzarium-";
             for (int i = 0; i < 8; ++i)
-                name += Letters[QRandomGenerator::global()->bounded(int(sizeof(Letters) - 1))];
+                name += Letters[QRandomGenerator::global()->bounded(int(Letters.size()))];
             if (make(name)) {
                 m_name = name;
                 return 0;
@@ -225,7 +228,7 @@ void CarryAccess(const QByteArray &from, int to, mode_t mode)
 {
     fchmod(to, mode);
     const QByteArray names = AttributeNames(from);
-    for (qsizetype at = 0; at < names.size(); at += qstrlen(names.constData() + at) + 1) {
+    for (qsizetype at = 0; at < names.size(); at += qsizetype(qstrlen(names.constData() + at)) + 1) {
         const char *name = names.constData() + at;
         const std::optional<QByteArray> value = Attribute(from, name);
         const bool carried = value && fsetxattr(to, name, value->constData(), size_t(value->size()), 0) == 0;
@@ -283,7 +286,7 @@ FileResult KeepBackup(const QByteArray &file, const struct stat &info)
     NewFile link(FolderOf(file));
     int code = link.linkTo(file);
     if (code == EPERM || code == EXDEV || code == EMLINK || code == ENOTSUP) {
-        const BytesResult previous = ReadBytes(QFile::decodeName(file));
+        BytesResult previous = ReadBytes(QFile::decodeName(file));
         if (!previous.ok)
             return previous;
         return CopyAsBackup(file, info, previous.bytes);
@@ -390,6 +393,19 @@ SaveResult WriteNewFile(const QByteArray &file, const QByteArray &bytes)
     return code == 0 ? SaveResult{} : SaveResult{SystemFailure(file, code)};
 }
 
+// A link that another user put in a shared folder anyone may write in, with
+// the sticky bit: following it would let them choose which of the saver's
+// files a save overwrites. The system itself refuses to follow such a link
+// (fs.protected_symlinks), but only where it follows the path itself.
+bool PlantedLink(const QByteArray &link, const struct stat &info)
+{
+    struct stat folder {};
+    if (stat(FolderOf(link).constData(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return shared && info.st_uid != geteuid() && info.st_uid != folder.st_uid;
+}
+
 ResolvedPath Unresolvable(const QByteArray &path, int code)
 {
     return {PathKind::Unresolvable, QFile::decodeName(path), SystemError(code)};
@@ -399,41 +415,20 @@ ResolvedPath Unresolvable(const QByteArray &path, int code)
 
 FileError SystemError(int code)
 {
-    FileError error{FileProblem::Other, code, QString::fromLocal8Bit(std::strerror(code))};
-    switch (code) {
-    case EACCES:
-    case EPERM:
-        error.problem = FileProblem::PermissionDenied;
-        break;
-    case EROFS:
-        error.problem = FileProblem::ReadOnlyDisk;
-        break;
-    case ENOSPC:
-    case EDQUOT:
-        error.problem = FileProblem::NoSpace;
-        break;
-    case EBUSY:
-    case ETXTBSY:
-        error.problem = FileProblem::InUse;
-        break;
-    case ENOENT:
-    case ENOTDIR:
-        error.problem = FileProblem::NotFound;
-        break;
-    case ELOOP:
-    case EMLINK:
-        error.problem = FileProblem::LinkLoop;
-        break;
-    case ENAMETOOLONG:
-        error.problem = FileProblem::NameTooLong;
-        break;
-    case EISDIR:
-        error.problem = FileProblem::NotAFile;
-        break;
-    default:
-        break;
-    }
-    return error;
+    // The common reasons, which the window words itself.
+    constexpr std::array Known{
+        std::pair{EACCES, FileProblem::PermissionDenied}, std::pair{EPERM, FileProblem::PermissionDenied},
+        std::pair{EROFS, FileProblem::ReadOnlyDisk},      std::pair{ENOSPC, FileProblem::NoSpace},
+        std::pair{EDQUOT, FileProblem::NoSpace},          std::pair{EBUSY, FileProblem::InUse},
+        std::pair{ETXTBSY, FileProblem::InUse},           std::pair{ENOENT, FileProblem::NotFound},
+        std::pair{ENOTDIR, FileProblem::NotFound},        std::pair{ELOOP, FileProblem::LinkLoop},
+        std::pair{EMLINK, FileProblem::LinkLoop},         std::pair{ENAMETOOLONG, FileProblem::NameTooLong},
+        std::pair{EISDIR, FileProblem::NotAFile},
+    };
+    const auto *known =
+        std::find_if(Known.begin(), Known.end(), [code](const auto &reason) { return reason.first == code; });
+    return {known == Known.end() ? FileProblem::Other : known->second, code,
+            QString::fromLocal8Bit(std::strerror(code))};
 }
 
 ResolvedPath ResolvePath(const QString &path)
@@ -460,6 +455,8 @@ ResolvedPath ResolvePath(const QString &path)
             return {S_ISREG(info.st_mode) ? PathKind::OrdinaryFile : PathKind::NotAFile, QFile::decodeName(name)};
         if (followed == MostLinksFollowed)
             return Unresolvable(QFile::encodeName(path), ELOOP);
+        if (PlantedLink(name, info))
+            return Unresolvable(name, EACCES);
         // Some file systems give a link's length as 0.
         QByteArray target(qMax(qint64(info.st_size), qint64(PATH_MAX)) + 1, Qt::Uninitialized);
         const ssize_t length = readlink(name.constData(), target.data(), size_t(target.size()));

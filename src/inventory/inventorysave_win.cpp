@@ -8,8 +8,11 @@
 #include <QSaveFile>
 #include <QStorageInfo>
 
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <windows.h>
 
@@ -98,36 +101,22 @@ void KeepHidden(const QString &path, bool hidden)
 
 FileError SystemError(int code)
 {
-    FileError error{FileProblem::Other, code};
-    switch (DWORD(code)) {
-    case ERROR_ACCESS_DENIED:
-        error.problem = FileProblem::PermissionDenied;
-        break;
-    case ERROR_WRITE_PROTECT:
-        error.problem = FileProblem::ReadOnlyDisk;
-        break;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        error.problem = FileProblem::NoSpace;
-        break;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        error.problem = FileProblem::InUse;
-        break;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        error.problem = FileProblem::NotFound;
-        break;
-    case ERROR_CANT_RESOLVE_FILENAME:
-        error.problem = FileProblem::LinkLoop;
-        break;
-    case ERROR_FILENAME_EXCED_RANGE:
-        error.problem = FileProblem::NameTooLong;
-        break;
-    default:
-        break;
-    }
-    return error;
+    // The common reasons, which the window words itself.
+    constexpr std::array Known{
+        std::pair{ERROR_ACCESS_DENIED, FileProblem::PermissionDenied},
+        std::pair{ERROR_WRITE_PROTECT, FileProblem::ReadOnlyDisk},
+        std::pair{ERROR_DISK_FULL, FileProblem::NoSpace},
+        std::pair{ERROR_HANDLE_DISK_FULL, FileProblem::NoSpace},
+        std::pair{ERROR_SHARING_VIOLATION, FileProblem::InUse},
+        std::pair{ERROR_LOCK_VIOLATION, FileProblem::InUse},
+        std::pair{ERROR_FILE_NOT_FOUND, FileProblem::NotFound},
+        std::pair{ERROR_PATH_NOT_FOUND, FileProblem::NotFound},
+        std::pair{ERROR_CANT_RESOLVE_FILENAME, FileProblem::LinkLoop},
+        std::pair{ERROR_FILENAME_EXCED_RANGE, FileProblem::NameTooLong},
+    };
+    const auto *known = std::find_if(Known.begin(), Known.end(),
+                                     [code](const auto &reason) { return reason.first == code; });
+    return {known == Known.end() ? FileProblem::Other : known->second, code};
 }
 
 ResolvedPath ResolvePath(const QString &path)

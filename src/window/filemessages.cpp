@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <array>
+#include <utility>
+
 using namespace Inventory;
 
 namespace {
@@ -25,33 +28,25 @@ QString NativePath(const QString &path)
 
 QString FailureReason(const FileError &error)
 {
-    switch (error.problem) {
-    case FileProblem::None:
-    case FileProblem::Other:
-        break;
-    case FileProblem::NotAFile:
-        return Text("non è un file ordinario (è una cartella o un dispositivo)");
-    case FileProblem::TooLarge: {
+    if (error.problem == FileProblem::TooLarge) {
         const QLocale italian(QLocale::Italian);
         return Text("il file è troppo grande (%1; al massimo %2)")
             .arg(italian.formattedDataSize(error.size), italian.formattedDataSize(error.limit));
     }
-    case FileProblem::ReadOnlyFile:
-        return Text("il file è di sola lettura");
-    case FileProblem::ReadOnlyDisk:
-        return Text("il disco è di sola lettura");
-    case FileProblem::PermissionDenied:
-        return Text("permesso negato");
-    case FileProblem::NoSpace:
-        return Text("spazio esaurito sul disco");
-    case FileProblem::InUse:
-        return Text("il file è in uso da parte di un altro programma");
-    case FileProblem::NotFound:
-        return Text("il file o la cartella non esiste");
-    case FileProblem::LinkLoop:
-        return Text("troppi collegamenti simbolici, o un ciclo di collegamenti");
-    case FileProblem::NameTooLong:
-        return Text("il nome del file è troppo lungo");
+    constexpr std::array Reasons{
+        std::pair{FileProblem::NotAFile, "non è un file ordinario (è una cartella o un dispositivo)"},
+        std::pair{FileProblem::ReadOnlyFile, "il file è di sola lettura"},
+        std::pair{FileProblem::ReadOnlyDisk, "il disco è di sola lettura"},
+        std::pair{FileProblem::PermissionDenied, "permesso negato"},
+        std::pair{FileProblem::NoSpace, "spazio esaurito sul disco"},
+        std::pair{FileProblem::InUse, "il file è in uso da parte di un altro programma"},
+        std::pair{FileProblem::NotFound, "il file o la cartella non esiste"},
+        std::pair{FileProblem::LinkLoop, "troppi collegamenti simbolici, o un ciclo di collegamenti"},
+        std::pair{FileProblem::NameTooLong, "il nome del file è troppo lungo"},
+    };
+    for (const auto &[problem, reason] : Reasons) {
+        if (problem == error.problem)
+            return Text(reason);
     }
     // Any other reason only the system can name, in its own words.
     const QString text = error.systemText.isEmpty() ? Text("errore sconosciuto") : error.systemText;
