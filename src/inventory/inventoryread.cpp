@@ -12,15 +12,33 @@ namespace Inventory {
 
 namespace {
 
-FileResult TooLarge(const QString &path, qint64 size)
+QString UndecodableReason(Undecodable why)
 {
-    const QLocale italian(QLocale::Italian);
-    return {false, path,
-            QStringLiteral("il file è troppo grande (%1; al massimo %2)")
-                .arg(italian.formattedDataSize(size), italian.formattedDataSize(LargestInventory))};
+    switch (why) {
+    case Undecodable::OddUtf16:
+        return QStringLiteral("il file è in UTF-16 ma il suo ultimo byte è spaiato: "
+                              "sembra troncato o danneggiato");
+    case Undecodable::InvalidUtf32:
+        return QStringLiteral("il file è in UTF-32 ma contiene valori che non sono caratteri: "
+                              "sembra danneggiato");
+    }
+    return {};
 }
 
 } // namespace
+
+FileResult TooLarge(const QString &path, qint64 size)
+{
+    const QLocale italian(QLocale::Italian);
+    QString sizeText = italian.formattedDataSize(size);
+    QString limitText = italian.formattedDataSize(LargestInventory);
+    // Rounded alike, the two sizes would read as no problem at all.
+    if (sizeText == limitText) {
+        sizeText += QStringLiteral(" (%1 byte)").arg(italian.toString(size));
+        limitText += QStringLiteral(" (%1 byte)").arg(italian.toString(LargestInventory));
+    }
+    return {false, path, QStringLiteral("il file è troppo grande (%1; al massimo %2)").arg(sizeText, limitText)};
+}
 
 FileResult NotAFileFailure(const QString &path)
 {
@@ -56,7 +74,7 @@ BytesResult ReadBytes(const QString &path)
     return result;
 }
 
-ReadResult ReadInventory(const QString &folder, const QString &lastSeen, TextEncoding lastSeenEncoding)
+ReadResult ReadInventory(const QString &folder, const QString &lastSeen, const FileEncoding &lastSeenEncoding)
 {
     const QString path = InventoryPath(folder);
     ReadResult result;
@@ -72,8 +90,8 @@ ReadResult ReadInventory(const QString &folder, const QString &lastSeen, TextEnc
     if (!file.ok)
         return {file, true, {}};
     result.exists = true;
-    // A leading byte-order mark would not survive a decoding.
-    if (!lastSeen.isEmpty() && !lastSeen.startsWith(QChar::ByteOrderMark)) {
+    // What the encoder writes reads back as the text it was given.
+    if (!lastSeen.isEmpty()) {
         const EncodedText expected = EncodeInventory({lastSeen}, lastSeenEncoding);
         if (file.bytes == expected.bytes) {
             result.text = lastSeen;
@@ -82,6 +100,8 @@ ReadResult ReadInventory(const QString &folder, const QString &lastSeen, TextEnc
         }
     }
     DecodedText decoded = DecodeInventory(file.bytes);
+    if (decoded.failure)
+        return {{false, path, UndecodableReason(*decoded.failure)}, true, {}};
     result.text = std::move(decoded.text);
     result.encoding = decoded.encoding;
     return result;

@@ -151,9 +151,14 @@ void KeepHidden(const QString &path, bool hidden)
 
 } // namespace
 
-SaveResult WriteInventory(const QString &folder, QStringView listText, TextEncoding encoding)
+SaveResult WriteInventory(const QString &folder, QStringView listText, const FileEncoding &encoding)
 {
     const QString path = InventoryPath(folder);
+    EncodedText file = EncodeInventory({listText, LineEnd}, encoding);
+    // A file over the limit could not be read again: the user would be
+    // locked out of their own inventory.
+    if (file.bytes.size() > LargestInventory)
+        return {TooLarge(path, file.bytes.size())};
     switch (KindOfPath(path)) {
     case PathKind::NotAFile:
         return {NotAFileFailure(path)};
@@ -172,8 +177,7 @@ SaveResult WriteInventory(const QString &folder, QStringView listText, TextEncod
 #ifdef Q_OS_WIN
     const bool hidden = QFileInfo(path).isHidden();
 #endif
-    const EncodedText file = EncodeInventory({listText, LineEnd}, encoding);
-    SaveResult saved{SaveBytes(path, file.bytes, path), file.encoding};
+    SaveResult saved{SaveBytes(path, file.bytes, path), std::move(file.encoding)};
 #ifdef Q_OS_WIN
     if (saved.ok)
         KeepHidden(path, hidden);

@@ -10,7 +10,7 @@ namespace Inventory {
 
 struct SaveResult : FileResult
 {
-    TextEncoding encoding = TextEncoding::System; // the one written
+    FileEncoding encoding{}; // the one written
 };
 
 // Keeps the file as it is now as the backup, then writes the list text and one
@@ -19,6 +19,6 @@ struct SaveResult : FileResult
 // inventory's permissions, so whoever may save the one may save the other.
 // Anything but an ordinary file at either place is refused, never replaced.
 SaveResult WriteInventory(const QString &folder, QStringView listText,
-                          TextEncoding encoding = TextEncoding::System);
+                          const FileEncoding &encoding = {});
 
 } // namespace Inventory
