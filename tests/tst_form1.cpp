@@ -53,6 +53,7 @@ bool MakeFifo(const QString &path)
 } // namespace
 
 Q_DECLARE_METATYPE(Occupy)
+Q_DECLARE_METATYPE(Inventory::FileError)
 
 class TestForm1 : public QObject, private FormFixture
 {
@@ -531,38 +532,47 @@ void TestForm1::backupNotRefreshedIsToldAfterTheConfirmation()
 
 void TestForm1::reasonsAreWordedInItalian_data()
 {
-    // The system's code as the save reports it, and what the user reads.
-    QTest::addColumn<int>("code");
+    // A failure as the library reports it (most with the system's code), and
+    // what the user reads.
+    QTest::addColumn<Inventory::FileError>("error");
     QTest::addColumn<QString>("reason");
+    using Inventory::SystemError;
 #ifdef Q_OS_WIN
-    QTest::addRow("accessDenied") << int(ERROR_ACCESS_DENIED) << "permesso negato";
-    QTest::addRow("writeProtected") << int(ERROR_WRITE_PROTECT) << "il disco è di sola lettura";
-    QTest::addRow("diskFull") << int(ERROR_DISK_FULL) << "spazio esaurito sul disco";
-    QTest::addRow("sharingViolation") << int(ERROR_SHARING_VIOLATION) << "il file è in uso da parte di un altro programma";
-    QTest::addRow("pathNotFound") << int(ERROR_PATH_NOT_FOUND) << "il file o la cartella non esiste";
-    QTest::addRow("cannotResolve") << int(ERROR_CANT_RESOLVE_FILENAME)
+    QTest::addRow("accessDenied") << SystemError(ERROR_ACCESS_DENIED) << "permesso negato";
+    QTest::addRow("writeProtected") << SystemError(ERROR_WRITE_PROTECT) << "il disco è di sola lettura";
+    QTest::addRow("diskFull") << SystemError(ERROR_DISK_FULL) << "spazio esaurito sul disco";
+    QTest::addRow("sharingViolation") << SystemError(ERROR_SHARING_VIOLATION)
+                                      << "il file è in uso da parte di un altro programma";
+    QTest::addRow("pathNotFound") << SystemError(ERROR_PATH_NOT_FOUND) << "il file o la cartella non esiste";
+    QTest::addRow("cannotResolve") << SystemError(ERROR_CANT_RESOLVE_FILENAME)
                                    << "troppi collegamenti simbolici, o un ciclo di collegamenti";
-    QTest::addRow("nameTooLong") << int(ERROR_FILENAME_EXCED_RANGE) << "il nome del file è troppo lungo";
+    QTest::addRow("nameTooLong") << SystemError(ERROR_FILENAME_EXCED_RANGE) << "il nome del file è troppo lungo";
 #else
-    QTest::addRow("permissionDenied") << EACCES << "permesso negato";
-    QTest::addRow("notPermitted") << EPERM << "permesso negato";
-    QTest::addRow("readOnlyFileSystem") << EROFS << "il disco è di sola lettura";
-    QTest::addRow("noSpace") << ENOSPC << "spazio esaurito sul disco";
-    QTest::addRow("quotaExceeded") << EDQUOT << "spazio esaurito sul disco";
-    QTest::addRow("busy") << EBUSY << "il file è in uso da parte di un altro programma";
-    QTest::addRow("notFound") << ENOENT << "il file o la cartella non esiste";
-    QTest::addRow("loop") << ELOOP << "troppi collegamenti simbolici, o un ciclo di collegamenti";
-    QTest::addRow("nameTooLong") << ENAMETOOLONG << "il nome del file è troppo lungo";
+    QTest::addRow("permissionDenied") << SystemError(EACCES) << "permesso negato";
+    QTest::addRow("notPermitted") << SystemError(EPERM) << "permesso negato";
+    QTest::addRow("readOnlyFileSystem") << SystemError(EROFS) << "il disco è di sola lettura";
+    QTest::addRow("noSpace") << SystemError(ENOSPC) << "spazio esaurito sul disco";
+    QTest::addRow("busy") << SystemError(EBUSY) << "il file è in uso da parte di un altro programma";
+    QTest::addRow("notFound") << SystemError(ENOENT) << "il file o la cartella non esiste";
+    QTest::addRow("loop") << SystemError(ELOOP) << "troppi collegamenti simbolici, o un ciclo di collegamenti";
+    QTest::addRow("nameTooLong") << SystemError(ENAMETOOLONG) << "il nome del file è troppo lungo";
     // Any other in the system's words, with its code.
-    QTest::addRow("other_systemsWords") << EIO << QString::fromLocal8Bit(strerror(EIO)) + " (errore di sistema 5)";
+    QTest::addRow("other_systemsWords") << SystemError(EIO)
+                                        << QString::fromLocal8Bit(strerror(EIO)) + " (errore di sistema 5)";
 #endif
+    using Inventory::FileProblem, Inventory::LargestInventory;
+    QTest::addRow("tooLarge_roundedSizes") << Inventory::FileError{FileProblem::TooLarge, 0, {}, qint64(64) << 30, LargestInventory}
+                                           << "il file è troppo grande (64,00 GiB; al massimo 256,00 MiB)";
+    QTest::addRow("tooLarge_exactSizesWhenTheyRoundAlike")
+        << Inventory::FileError{FileProblem::TooLarge, 0, {}, LargestInventory + 2, LargestInventory}
+        << "il file è troppo grande (256,00 MiB (268.435.458 byte); al massimo 256,00 MiB (268.435.456 byte))";
 }
 
 void TestForm1::reasonsAreWordedInItalian()
 {
-    QFETCH(int, code);
+    QFETCH(Inventory::FileError, error);
     QFETCH(QString, reason);
-    QCOMPARE(FailureReason(Inventory::SystemError(code)), reason);
+    QCOMPARE(FailureReason(error), reason);
 }
 
 void TestForm1::twoWindowsOnOneFolderLeaveCompleteFiles()

@@ -31,6 +31,7 @@
 using namespace Inventory;
 
 Q_DECLARE_METATYPE(Inventory::TextEncoding)
+Q_DECLARE_METATYPE(Inventory::FileProblem)
 
 enum class Node { Folder, Fifo, Device };
 Q_DECLARE_METATYPE(Node)
@@ -81,20 +82,59 @@ private slots:
                                                     << TextEncoding::EightBit;
         QTest::addRow("mixedLines_eachInItsOwn_utf8")
             << QByteArray("Caff\xC3\xA8\r\nCaff\xE8\r\nTh\xC3\xA8\nR\xE8l\xE8\r")
-            << QString("Caffè\r\nCaffè\r\nThè\nRèlè\r") << TextEncoding::Utf8;
+            << QString("Caffè\r\nCaffè\r\nThè\nRèlè\r") << TextEncoding::Mixed;
         QTest::addRow("asciiAndAnsiLines_ansi") << QByteArray("A1\r\nCaff\xE8\r\n") << QString("A1\r\nCaffè\r\n")
                                                 << TextEncoding::EightBit;
         QTest::addRow("bomBeforeAnsiLine_skipped") << QByteArray("\xEF\xBB\xBF" "Caff\xE8\r\n")
-                                                   << QString("Caffè\r\n") << TextEncoding::Utf8WithBom;
+                                                   << QString("Caffè\r\n") << TextEncoding::Mixed;
         QTest::addRow("bomInsideMixedFile_keptAsCharacter")
             << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "A\r\n\xE8") << QChar(0xFEFF) + QString("A\r\nè")
-            << TextEncoding::Utf8WithBom;
+            << TextEncoding::Mixed;
         QTest::addRow("utf16LittleEndian_decoded")
             << QByteArray("\xFF\xFE" "C\0" "a\0" "f\0" "f\0" "\xE8\0" "\r\0" "\n\0", 16) << QString("Caffè\r\n")
             << TextEncoding::Utf16LittleEndian;
         QTest::addRow("utf16BigEndian_decoded")
             << QByteArray("\xFE\xFF" "\0C" "\0\xE8" "\0\r" "\0\n", 10) << QString("Cè\r\n")
             << TextEncoding::Utf16BigEndian;
+        QTest::addRow("utf16StartingWithNul_notUtf32")
+            << QByteArray("\xFF\xFE" "\0\0" "A\0" "\r\0" "\n\0", 10) << QString(QChar(0)) + "A\r\n"
+            << TextEncoding::Utf16LittleEndian;
+        QTest::addRow("utf16LoneSurrogate_kept")
+            << QByteArray("\xFF\xFE" "\x00\xD8" "\r\0" "\n\0", 8) << QString(QChar(0xD800)) + "\r\n"
+            << TextEncoding::Utf16LittleEndian;
+        QTest::addRow("utf32_decoded")
+            << QByteArray("\xFF\xFE\0\0" "\x00\xF6\x01\0" "\r\0\0\0" "\n\0\0\0", 16)
+            << QString::fromUcs4(U"\U0001F600\r\n") << TextEncoding::Utf32LittleEndian;
+        QTest::addRow("utf16WithoutMark_byItsNuls")
+            << QByteArray("A\0" "\xE8\0" "\r\0" "\n\0", 8) << QString("Aè\r\n")
+            << TextEncoding::Utf16LittleEndianWithoutMark;
+        QTest::addRow("utf16BigEndianWithoutMark_byItsNuls")
+            << QByteArray("\0A" "\x01\x0D" "\0\r" "\0\n", 8) << QString("Ač\r\n")
+            << TextEncoding::Utf16BigEndianWithoutMark;
+        QTest::addRow("nulsBesideCrLf_notUtf16") << QByteArray("A\0\r\n", 4) << QString::fromUtf16(u"A\0\r\n", 4)
+                                                 << TextEncoding::System;
+    }
+
+    // Bytes that no decoding would give back unchanged: the file is refused.
+    void undecodableIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<FileProblem>("problem");
+        QTest::addRow("utf16OddLastByte") << QByteArray("\xFF\xFE" "A\0" "\r\0" "\n\0" "B", 9) << FileProblem::OddUtf16;
+        QTest::addRow("utf32BeyondUnicode") << QByteArray("\xFF\xFE\0\0" "\0\0\x11\0" "\r\0\0\0" "\n\0\0\0", 16)
+                                            << FileProblem::InvalidUtf32;
+        QTest::addRow("utf32Surrogate") << QByteArray("\0\0\xFE\xFF" "\0\0\xD8\0" "\0\0\0\r" "\0\0\0\n", 16)
+                                        << FileProblem::InvalidUtf32;
+    }
+    void undecodableIsRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(FileProblem, problem);
+        WriteFile(inventory(), bytes);
+        const ReadResult read = ReadInventory(dir->path());
+        QVERIFY(!read.ok);
+        QCOMPARE(read.error.problem, problem);
+        QCOMPARE(FileBytes(inventory()), bytes);
     }
     void decodeInventory()
     {
@@ -103,7 +143,7 @@ private slots:
         QFETCH(TextEncoding, encoding);
         const DecodedText decoded = DecodeInventory(bytes);
         QCOMPARE(decoded.text, text);
-        QCOMPARE(decoded.encoding, encoding);
+        QCOMPARE(decoded.encoding.kind, encoding);
     }
 
     void folderOfExecutable_data()
@@ -187,8 +227,10 @@ private slots:
                                                  << QByteArray("Caff\xE8\r\nPerch\xE9 5\x80\r\n\r\n");
         QTest::addRow("ansiAndACharacterBeyondIt_utf8") << QByteArray("Caff\xE8\r\n") << none << "10 Ω\r\n"
                                                         << QByteArray("Caff\xC3\xA8\r\n10 \xCE\xA9\r\n\r\n");
-        QTest::addRow("mixedLines_utf8") << QByteArray("Caff\xE8\r\nTh\xC3\xA8\r\n") << none << ""
-                                         << QByteArray("Caff\xC3\xA8\r\nTh\xC3\xA8\r\n\r\n");
+        QTest::addRow("mixedLines_eachKeptNewOneUtf8") << QByteArray("Caff\xE8\r\nTh\xC3\xA8\r\n") << none << "Però\r\n"
+                                                       << QByteArray("Caff\xE8\r\nTh\xC3\xA8\r\nPer\xC3\xB2\r\n\r\n");
+        QTest::addRow("ansiBytesThatReadAsUtf8_utf8") << QByteArray("Caff\xE8\r\n") << none << "Ã©\r\n"
+                                                      << QByteArray("Caff\xC3\xA8\r\n\xC3\x83\xC2\xA9\r\n\r\n");
         QTest::addRow("reencodedByAnotherProgram_theirEncodingKept")
             << QByteArray("Caff\xE8\r\n") << QByteArray("\xEF\xBB\xBF" "Caff\xC3\xA8\r\n") << ""
             << QByteArray("\xEF\xBB\xBF" "Caff\xC3\xA8\r\n\r\n");
@@ -292,19 +334,39 @@ private slots:
         QCOMPARE(FileBytes(target), QByteArray("B\r\n\r\n"));
     }
 
+    // The limit holds both ways, and its message never reads as no problem.
+    void tooLargeIsRefusedWithItsSize_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addRow("farOver") << qint64(64) * 1024 * 1024 * 1024;
+        QTest::addRow("twoBytesOver") << LargestInventory + 2;
+    }
     void tooLargeIsRefusedWithItsSize()
     {
-        // Sparse: 64 GiB that take no room on disk.
+        QFETCH(qint64, size);
         {
-            QFile file(inventory());
+            QFile file(inventory()); // sparse: it takes no room on disk
             QVERIFY(file.open(QIODevice::WriteOnly));
-            QVERIFY(file.resize(qint64(64) * 1024 * 1024 * 1024));
+            QVERIFY(file.resize(size));
         }
         const ReadResult read = ReadInventory(dir->path());
         QVERIFY(!read.ok);
         QCOMPARE(read.error.problem, FileProblem::TooLarge);
-        QCOMPARE(read.error.size, qint64(64) << 30);
+        QCOMPARE(read.error.size, size);
         QCOMPARE(read.error.limit, LargestInventory);
+    }
+
+    void saveOverTheLimitIsRefused()
+    {
+        WriteFile(inventory(), "A\r\n\r\n");
+        // With the CR LF that a save adds, one byte over.
+        const QString list(LargestInventory - 1, u'x');
+        const FileResult saved = WriteInventory(dir->path(), list);
+        QVERIFY(!saved.ok);
+        QCOMPARE(saved.error.problem, FileProblem::TooLarge);
+        QCOMPARE(saved.error.size, LargestInventory + 1);
+        QCOMPARE(FileBytes(inventory()), QByteArray("A\r\n\r\n"));
+        QVERIFY(!QFile::exists(BackupPath(inventory())));
     }
 
     void failedWriteThroughAFileChangesNothing()

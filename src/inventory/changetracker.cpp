@@ -20,7 +20,7 @@ ChangeTracker::Stamp ChangeTracker::currentStamp() const
     return {true, info.size(), info.lastModified()};
 }
 
-void ChangeTracker::remember(const Stamp &stamp, const QString &text, TextEncoding encoding)
+void ChangeTracker::remember(const Stamp &stamp, const QString &text, const FileEncoding &encoding)
 {
     m_hasReadOrWritten = true;
     m_stamp = stamp;

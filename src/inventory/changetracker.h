@@ -79,7 +79,7 @@ private:
         friend bool operator==(const Stamp &, const Stamp &) = default;
     };
     Stamp currentStamp() const;
-    void remember(const Stamp &stamp, const QString &text, TextEncoding encoding);
+    void remember(const Stamp &stamp, const QString &text, const FileEncoding &encoding);
 
     QString m_folder;
     bool m_hasReadOrWritten = false;
@@ -89,12 +89,12 @@ private:
     // not trusted, and the next search reads the file again.
     bool m_stampTrusted = false;
     QString m_text;
-    TextEncoding m_textEncoding = TextEncoding::System;
+    FileEncoding m_textEncoding;
     quint64 m_version = 0;
     QString m_wholeInventory; // null until asked for
     // What the next save writes in: the file's own encoding as last read,
     // also when its text had changed.
-    TextEncoding m_saveEncoding = TextEncoding::System;
+    FileEncoding m_saveEncoding;
 };
 
 } // namespace Inventory

@@ -62,10 +62,8 @@ RecordFields ClearedFields()
 std::optional<QString> UpdatedInventory(std::optional<QString> wholeList, QStringView fileText,
                                         const QString &selected, const QString &composed)
 {
-    QString whole = wholeList ? std::move(*wholeList) : ListTextFromFile(fileText);
-    if (selected.isEmpty() || FindText(whole, selected) < 0)
-        return std::nullopt;
-    return ReplaceAll(std::move(whole), selected, composed);
+    const QString whole = wholeList ? std::move(*wholeList) : ListTextFromFile(fileText);
+    return ReplaceWholeLines(whole, selected, composed);
 }
 
 } // namespace Inventory

@@ -19,6 +19,8 @@ enum class FileProblem {
     NotFound,         // the file, or a folder on its path, does not exist
     LinkLoop,         // too many symbolic links, or a loop of them
     NameTooLong,
+    OddUtf16,         // UTF-16 with a byte left over at the end
+    InvalidUtf32,     // UTF-32 holding a value that is no character
 };
 
 struct FileError

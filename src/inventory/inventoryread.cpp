@@ -12,12 +12,17 @@ namespace Inventory {
 
 namespace {
 
+FileProblem UndecodableProblem(Undecodable why)
+{
+    return why == Undecodable::OddUtf16 ? FileProblem::OddUtf16 : FileProblem::InvalidUtf32;
+}
+
+} // namespace
+
 FileResult TooLarge(const QString &path, qint64 size)
 {
     return Failure(path, {FileProblem::TooLarge, 0, {}, size, LargestInventory});
 }
-
-} // namespace
 
 FileResult NotAFileFailure(const QString &path)
 {
@@ -59,7 +64,7 @@ BytesResult ReadBytes(QFile &file, const QString &path)
     return result;
 }
 
-ReadResult ReadInventory(const QString &folder, const QString &lastSeen, TextEncoding lastSeenEncoding)
+ReadResult ReadInventory(const QString &folder, const QString &lastSeen, const FileEncoding &lastSeenEncoding)
 {
     const QString path = InventoryPath(folder);
     ReadResult result;
@@ -78,8 +83,8 @@ ReadResult ReadInventory(const QString &folder, const QString &lastSeen, TextEnc
     if (!file.ok)
         return {file, true, {}};
     result.exists = true;
-    // A leading byte-order mark would not survive a decoding.
-    if (!lastSeen.isEmpty() && !lastSeen.startsWith(QChar::ByteOrderMark)) {
+    // What the encoder writes reads back as the text it was given.
+    if (!lastSeen.isEmpty()) {
         const EncodedText expected = EncodeInventory({lastSeen}, lastSeenEncoding);
         if (file.bytes == expected.bytes) {
             result.text = lastSeen;
@@ -88,6 +93,8 @@ ReadResult ReadInventory(const QString &folder, const QString &lastSeen, TextEnc
         }
     }
     DecodedText decoded = DecodeInventory(file.bytes);
+    if (decoded.failure)
+        return {Failure(path, {UndecodableProblem(*decoded.failure)}), true, {}};
     result.text = std::move(decoded.text);
     result.encoding = decoded.encoding;
     return result;

@@ -30,7 +30,7 @@ struct ReadResult : FileResult
 {
     bool exists = false; // false: no inventory yet, which is no failure
     QString text;        // the whole file, decoded, with its own line ends
-    TextEncoding encoding = TextEncoding::System; // what the file was read in
+    FileEncoding encoding{}; // what the file was read in
 };
 
 // Reads and decodes the inventory. Anything but an ordinary file there (a
@@ -39,7 +39,10 @@ struct ReadResult : FileResult
 // just those of lastSeen (the text last seen, in the encoding it was seen in),
 // that very string is given back without decoding.
 ReadResult ReadInventory(const QString &folder, const QString &lastSeen = {},
-                         TextEncoding lastSeenEncoding = TextEncoding::System);
+                         const FileEncoding &lastSeenEncoding = {});
+
+// A file of size bytes at path is over the limit.
+FileResult TooLarge(const QString &path, qint64 size);
 
 // Why the thing at path is neither read nor replaced.
 FileResult NotAFileFailure(const QString &path);

@@ -7,9 +7,14 @@
 
 namespace Inventory {
 
-SaveResult WriteInventory(const QString &folder, QStringView listText, TextEncoding encoding)
+SaveResult WriteInventory(const QString &folder, QStringView listText, const FileEncoding &encoding)
 {
     const QString path = InventoryPath(folder);
+    EncodedText file = EncodeInventory({listText, LineEnd}, encoding);
+    // A file over the limit could not be read again: the user would be
+    // locked out of their own inventory.
+    if (file.bytes.size() > LargestInventory)
+        return {TooLarge(path, file.bytes.size())};
     const ResolvedPath target = ResolvePath(path);
     switch (target.kind) {
     case PathKind::NotAFile:
@@ -20,9 +25,8 @@ SaveResult WriteInventory(const QString &folder, QStringView listText, TextEncod
     case PathKind::OrdinaryFile:
         break;
     }
-    const EncodedText file = EncodeInventory({listText, LineEnd}, encoding);
     SaveResult saved = ReplaceFile(target, file.bytes);
-    saved.encoding = file.encoding;
+    saved.encoding = std::move(file.encoding);
     return saved;
 }
 

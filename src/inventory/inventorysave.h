@@ -10,7 +10,7 @@ namespace Inventory {
 
 struct SaveResult : FileResult
 {
-    TextEncoding encoding = TextEncoding::System; // the one written
+    FileEncoding encoding{}; // the one written
     // Failed with the file possibly part-written: a write in place that could
     // not put the previous bytes back. They are in the backup if backup.ok.
     bool damaged = false;
@@ -26,6 +26,6 @@ struct SaveResult : FileResult
 // Anything but an ordinary file there, or a link that cannot be followed, is
 // refused and never replaced. Nothing else is written anywhere.
 SaveResult WriteInventory(const QString &folder, QStringView listText,
-                          TextEncoding encoding = TextEncoding::System);
+                          const FileEncoding &encoding = {});
 
 } // namespace Inventory

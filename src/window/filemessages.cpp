@@ -30,8 +30,14 @@ QString FailureReason(const FileError &error)
 {
     if (error.problem == FileProblem::TooLarge) {
         const QLocale italian(QLocale::Italian);
-        return Text("il file è troppo grande (%1; al massimo %2)")
-            .arg(italian.formattedDataSize(error.size), italian.formattedDataSize(error.limit));
+        QString sizeText = italian.formattedDataSize(error.size);
+        QString limitText = italian.formattedDataSize(error.limit);
+        // Rounded alike, the two sizes would read as no problem at all.
+        if (sizeText == limitText) {
+            sizeText += QStringLiteral(" (%1 byte)").arg(italian.toString(error.size));
+            limitText += QStringLiteral(" (%1 byte)").arg(italian.toString(error.limit));
+        }
+        return Text("il file è troppo grande (%1; al massimo %2)").arg(sizeText, limitText);
     }
     constexpr std::array Reasons{
         std::pair{FileProblem::NotAFile, "non è un file ordinario (è una cartella o un dispositivo)"},
@@ -43,6 +49,10 @@ QString FailureReason(const FileError &error)
         std::pair{FileProblem::NotFound, "il file o la cartella non esiste"},
         std::pair{FileProblem::LinkLoop, "troppi collegamenti simbolici, o un ciclo di collegamenti"},
         std::pair{FileProblem::NameTooLong, "il nome del file è troppo lungo"},
+        std::pair{FileProblem::OddUtf16, "il file è in UTF-16 ma il suo ultimo byte è spaiato: "
+                                         "sembra troncato o danneggiato"},
+        std::pair{FileProblem::InvalidUtf32, "il file è in UTF-32 ma contiene valori che non sono caratteri: "
+                                             "sembra danneggiato"},
     };
     for (const auto &[problem, reason] : Reasons) {
         if (problem == error.problem)

@@ -7,6 +7,7 @@
 #include "gridfit.h"
 #include "inventorypath.h"
 #include "lines.h"
+#include "listdisplay.h"
 #include "listdocuments.h"
 #include "messages.h"
 #include "onelinefields.h"
@@ -178,7 +179,7 @@ void Form1::Command6_Click()
         setFields(ClearedFields());
         return;
     }
-    const QString composed = ComposeRecord(fields());
+    const QString composed = m_textBeforeRecord + ComposeRecord(fields());
     const std::optional<SaveResult> written = overwriteInventory([this, &composed](const QString &fileText) {
         std::optional<QString> wholeList;
         if (!m_listShowsSearchResult)
@@ -222,12 +223,13 @@ void Form1::Text5_Click()
 {
     // The clicked line, with its CR LF when one follows it.
     const QTextBlock line = m_ui->Text5->document()->findBlock(m_ui->Text5->textCursor().selectionStart());
-    QString lineText = line.text();
+    QString lineText = FromListDisplay(line.text());
     if (line.next().isValid())
         lineText += LineEnd;
-    const std::optional<RecordFields> selected = SelectRecordAtCaret(lineText);
+    const std::optional<SelectedLine> selected = SelectRecordAtCaret(lineText);
     if (!selected)
         return;
-    setFields(*selected);
-    SelectedRecord = ComposeRecord(fields());
+    setFields(selected->fields);
+    m_textBeforeRecord = selected->textBefore;
+    SelectedRecord = m_textBeforeRecord + ComposeRecord(fields());
 }

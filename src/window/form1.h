@@ -68,7 +68,9 @@ private:
     Messages &m_messages;
     bool m_listShowsSearchResult = false;
 
-    // The record line of the last click that selected one, until "Aggiorna"
+    // The line of the last click that selected a record, until "Aggiorna"
     // has replaced it: pressing again must not touch the record twice.
     QString SelectedRecord;
+    // What that line holds before its record, which "Aggiorna" keeps.
+    QString m_textBeforeRecord;
 };
