@@ -25,7 +25,7 @@ SaveResult WriteInventory(const QString &folder, QStringView listText, const Fil
     case PathKind::OrdinaryFile:
         break;
     }
-    SaveResult saved = ReplaceFile(target, file.bytes);
+    SaveResult saved = SaveWithBackup(target, file.bytes);
     saved.encoding = std::move(file.encoding);
     return saved;
 }

@@ -26,6 +26,6 @@ FileError LastFileError(const QFileDevice &file);
 
 // Writes bytes as the file at target (an ordinary file or nothing, see
 // ResolvePath), keeping the file as it was as its backup.
-SaveResult ReplaceFile(const ResolvedPath &target, const QByteArray &bytes);
+SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes);
 
 } // namespace Inventory

@@ -492,7 +492,7 @@ FileError LastFileError(const QFileDevice &file)
     return error;
 }
 
-SaveResult ReplaceFile(const ResolvedPath &target, const QByteArray &bytes)
+SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes)
 {
     const QByteArray file = QFile::encodeName(target.path);
     if (target.kind == PathKind::Absent)

@@ -139,7 +139,7 @@ FileError LastFileError(const QFileDevice &file)
     return ErrorOf(file, GetLastError());
 }
 
-SaveResult ReplaceFile(const ResolvedPath &target, const QByteArray &bytes)
+SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes)
 {
     const QString &path = target.path;
     if (target.kind == PathKind::OrdinaryFile) {
