@@ -94,7 +94,7 @@ ReadResult ReadInventory(const QString &folder, const QString &lastSeen, const F
     }
     DecodedText decoded = DecodeInventory(file.bytes);
     if (decoded.failure)
-        return {Failure(path, {UndecodableProblem(*decoded.failure)}), true, {}};
+        return {Failure(target.path, {UndecodableProblem(*decoded.failure)}), true, {}};
     result.text = std::move(decoded.text);
     result.encoding = decoded.encoding;
     return result;
