@@ -7,6 +7,7 @@
 #include <QStringEncoder>
 #include <QtEndian>
 
+#include <array>
 #include <cstring>
 
 namespace Inventory {
@@ -241,7 +242,7 @@ std::optional<QByteArray> Utf32Bytes(std::initializer_list<QStringView> pieces, 
     const QString text = Joined(pieces);
     QByteArray bytes = (order == ByteOrder::LittleEndian ? Utf32LittleEndianMark : Utf32BigEndianMark).toByteArray();
     bytes.reserve(bytes.size() + 4 * text.size());
-    char unit[4];
+    std::array<char, 4> unit{};
     for (qsizetype at = 0; at < text.size(); ++at) {
         char32_t character = text[at].unicode();
         if (text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
@@ -251,10 +252,10 @@ std::optional<QByteArray> Utf32Bytes(std::initializer_list<QStringView> pieces, 
             return std::nullopt;
         }
         if (order == ByteOrder::LittleEndian)
-            qToLittleEndian<quint32>(character, unit);
+            qToLittleEndian<quint32>(character, unit.data());
         else
-            qToBigEndian<quint32>(character, unit);
-        bytes.append(unit, 4);
+            qToBigEndian<quint32>(character, unit.data());
+        bytes.append(unit.data(), unit.size());
     }
     return bytes;
 }
