@@ -62,8 +62,8 @@ RecordFields ClearedFields()
 std::optional<QString> UpdatedInventory(std::optional<QString> wholeList, QStringView fileText,
                                         const QString &selected, const QString &composed)
 {
-    const QString whole = wholeList ? std::move(*wholeList) : ListTextFromFile(fileText);
-    return ReplaceWholeLines(whole, selected, composed);
+    QString whole = wholeList ? std::move(*wholeList) : ListTextFromFile(fileText);
+    return ReplaceWholeLines(std::move(whole), selected, composed);
 }
 
 } // namespace Inventory

@@ -1,6 +1,7 @@
 #include "listdisplay.h"
 
 #include <algorithm>
+#include <array>
 
 namespace Inventory {
 
@@ -9,7 +10,7 @@ namespace {
 constexpr char16_t Escape = 0xE000;
 constexpr char16_t FirstStandIn = 0xE001;
 constexpr char16_t LastStandIn = 0xE003;
-constexpr char16_t Breaks[] = {0x2029, 0xFDD0, 0xFDD1}; // in the order of their stand-ins
+constexpr std::array<char16_t, 3> Breaks = {0x2029, 0xFDD0, 0xFDD1}; // in the order of their stand-ins
 
 bool IsStandInOrEscape(char16_t c)
 {
@@ -40,7 +41,7 @@ QString ToListDisplay(QString text)
     for (auto c = first; c != text.cend(); ++c) {
         const char16_t u = c->unicode();
         if (IsBreak(u)) {
-            shown += QChar(char16_t(FirstStandIn + (std::find(std::begin(Breaks), std::end(Breaks), u) - Breaks)));
+            shown += QChar(char16_t(FirstStandIn + (std::find(Breaks.begin(), Breaks.end(), u) - Breaks.begin())));
         } else {
             if (IsStandInOrEscape(u))
                 shown += QChar(Escape);

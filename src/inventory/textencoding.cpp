@@ -7,6 +7,7 @@
 #include <QStringEncoder>
 #include <QtEndian>
 
+#include <array>
 #include <cstring>
 
 namespace Inventory {
@@ -241,7 +242,7 @@ std::optional<QByteArray> Utf32Bytes(std::initializer_list<QStringView> pieces, 
     const QString text = Joined(pieces);
     QByteArray bytes = (order == ByteOrder::LittleEndian ? Utf32LittleEndianMark : Utf32BigEndianMark).toByteArray();
     bytes.reserve(bytes.size() + 4 * text.size());
-    char unit[4];
+    std::array<char, 4> unit{};
     for (qsizetype at = 0; at < text.size(); ++at) {
         char32_t character = text[at].unicode();
         if (text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
@@ -251,10 +252,10 @@ std::optional<QByteArray> Utf32Bytes(std::initializer_list<QStringView> pieces, 
             return std::nullopt;
         }
         if (order == ByteOrder::LittleEndian)
-            qToLittleEndian<quint32>(character, unit);
+            qToLittleEndian<quint32>(character, unit.data());
         else
-            qToBigEndian<quint32>(character, unit);
-        bytes.append(unit, 4);
+            qToBigEndian<quint32>(character, unit.data());
+        bytes.append(unit.data(), unit.size());
     }
     return bytes;
 }
@@ -347,8 +348,59 @@ bool IsPlainAscii(QByteArrayView bytes)
     return (any & 0x8080808080808080ULL) == 0;
 }
 
-bool ReadsBack(QByteArrayView bytes, std::initializer_list<QStringView> pieces)
+bool StartsWithAMark(QByteArrayView bytes)
 {
+    return bytes.startsWith(Utf8Mark) || bytes.startsWith(Utf16LittleEndianMark)
+           || bytes.startsWith(Utf16BigEndianMark) || bytes.startsWith(Utf32BigEndianMark);
+}
+
+// An 8-bit line reads back as 8-bit only when its bytes are no valid UTF-8;
+// a line of ASCII reads the same either way.
+bool EightBitLinesReadBack(QByteArrayView bytes)
+{
+    for (qsizetype pos = 0; pos < bytes.size();) {
+        qsizetype end = pos;
+        bool beyondAscii = false;
+        for (; end < bytes.size() && !IsLineBreak(bytes[end]); ++end)
+            beyondAscii = beyondAscii || static_cast<unsigned char>(bytes[end]) >= 0x80;
+        if (beyondAscii && bytes.sliced(pos, end - pos).isValidUtf8())
+            return false;
+        pos = end + 1;
+    }
+    return true;
+}
+
+// Whether DecodeInventory reads bytes, written in kind, back as the pieces.
+// The common cases are told by what the decoder looks at first; the rest by
+// decoding.
+bool ReadsBack(QByteArrayView bytes, TextEncoding kind, std::initializer_list<QStringView> pieces)
+{
+    switch (kind) {
+    case TextEncoding::Utf8:
+        // Valid UTF-8, as written: read as such unless taken for a mark or
+        // for UTF-16 without one.
+        return !StartsWithAMark(bytes) && !Utf16OrderWithoutMark(bytes);
+    case TextEncoding::Utf8WithBom:
+    case TextEncoding::Utf16BigEndian:
+    case TextEncoding::Utf32LittleEndian:
+    case TextEncoding::Utf32BigEndian:
+        return true; // the mark decides, and the units are all valid
+    case TextEncoding::Utf16LittleEndian:
+        // Text that starts with U+0000 may read as UTF-32: decoded below.
+        if (!bytes.startsWith(Utf32LittleEndianMark))
+            return true;
+        break;
+    case TextEncoding::Utf16LittleEndianWithoutMark:
+        return !StartsWithAMark(bytes) && Utf16OrderWithoutMark(bytes) == ByteOrder::LittleEndian;
+    case TextEncoding::Utf16BigEndianWithoutMark:
+        return !StartsWithAMark(bytes) && Utf16OrderWithoutMark(bytes) == ByteOrder::BigEndian;
+    case TextEncoding::EightBit:
+        // ASCII, the most common 8-bit file, in one quick pass.
+        return IsPlainAscii(bytes)
+               || (!StartsWithAMark(bytes) && !Utf16OrderWithoutMark(bytes) && EightBitLinesReadBack(bytes));
+    default:
+        break;
+    }
     qsizetype size = 0;
     for (const QStringView piece : pieces)
         size += piece.size();
@@ -408,7 +460,7 @@ EncodedText EncodeInventory(std::initializer_list<QStringView> pieces, const Fil
     for (const TextEncoding kind : {first, TextEncoding::Utf8, TextEncoding::Utf8WithBom,
                                     TextEncoding::Utf16LittleEndian, TextEncoding::Utf16BigEndian}) {
         std::optional<QByteArray> bytes = Bytes(pieces, kind, encoding.mixedLines.get());
-        if (bytes && ReadsBack(*bytes, pieces)) {
+        if (bytes && ReadsBack(*bytes, kind, pieces)) {
             FileEncoding written(kind);
             if (kind == TextEncoding::Mixed)
                 written.mixedLines = encoding.mixedLines;

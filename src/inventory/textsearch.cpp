@@ -1,5 +1,7 @@
 #include "textsearch.h"
 
+#include <algorithm>
+
 namespace Inventory {
 
 qsizetype FindText(QStringView text, QStringView sought, qsizetype from)
@@ -37,20 +39,27 @@ QList<qsizetype> WholeLines(QStringView text, QStringView line, QChar lineEnd)
     return found;
 }
 
-std::optional<QString> ReplaceWholeLines(QStringView text, QStringView line, QStringView with)
+std::optional<QString> ReplaceWholeLines(QString text, QStringView line, QStringView with)
 {
     const QList<qsizetype> found = WholeLines(text, line, u'\n');
     if (found.isEmpty())
         return std::nullopt;
+    if (with.size() == line.size()) {
+        // In place: a whole inventory is megabytes, and a new copy of it
+        // costs more than the search.
+        for (const qsizetype at : found)
+            std::copy(with.begin(), with.end(), text.begin() + at);
+        return text;
+    }
     QString replaced;
     replaced.reserve(text.size() + found.size() * (with.size() - line.size()));
     qsizetype copied = 0;
     for (const qsizetype at : found) {
-        replaced += text.sliced(copied, at - copied);
+        replaced += QStringView(text).sliced(copied, at - copied);
         replaced += with;
         copied = at + line.size();
     }
-    replaced += text.sliced(copied);
+    replaced += QStringView(text).sliced(copied);
     return replaced;
 }
 

@@ -19,6 +19,6 @@ QList<qsizetype> WholeLines(QStringView text, QStringView line, QChar lineEnd);
 
 // Every line of text, a list text in CR LF, that is line (with its CR LF)
 // replaced by with; nothing when no line of text is line.
-std::optional<QString> ReplaceWholeLines(QStringView text, QStringView line, QStringView with);
+std::optional<QString> ReplaceWholeLines(QString text, QStringView line, QStringView with);
 
 } // namespace Inventory

@@ -95,8 +95,9 @@ void ListDocuments::replaceRecord(const QString &selected, const QString &compos
     const std::optional<QString> selectedLine = shownLine(selected);
     const std::optional<QString> composedLine = shownLine(composed);
     if (!selectedLine || !composedLine) {
-        const QString list = listText();
-        fill(*m_shown, ReplaceWholeLines(list, selected, composed).value_or(list));
+        QString list = listText();
+        std::optional<QString> replaced = ReplaceWholeLines(list, selected, composed);
+        fill(*m_shown, replaced ? *replaced : list);
         m_shown->edited = true; // holds neither a whole inventory nor a result
         return;
     }
