@@ -1,10 +1,10 @@
 #include "inventoryread.h"
 
 #include "inventorypath.h"
+#include "inventorysave_platform.h"
 #include "textencoding.h"
 
 #include <QFile>
-#include <QLocale>
 
 #include <array>
 
@@ -12,45 +12,35 @@ namespace Inventory {
 
 namespace {
 
-QString UndecodableReason(Undecodable why)
+FileProblem UndecodableProblem(Undecodable why)
 {
-    switch (why) {
-    case Undecodable::OddUtf16:
-        return QStringLiteral("il file è in UTF-16 ma il suo ultimo byte è spaiato: "
-                              "sembra troncato o danneggiato");
-    case Undecodable::InvalidUtf32:
-        return QStringLiteral("il file è in UTF-32 ma contiene valori che non sono caratteri: "
-                              "sembra danneggiato");
-    }
-    return {};
+    return why == Undecodable::OddUtf16 ? FileProblem::OddUtf16 : FileProblem::InvalidUtf32;
 }
 
 } // namespace
 
 FileResult TooLarge(const QString &path, qint64 size)
 {
-    const QLocale italian(QLocale::Italian);
-    QString sizeText = italian.formattedDataSize(size);
-    QString limitText = italian.formattedDataSize(LargestInventory);
-    // Rounded alike, the two sizes would read as no problem at all.
-    if (sizeText == limitText) {
-        sizeText += QStringLiteral(" (%1 byte)").arg(italian.toString(size));
-        limitText += QStringLiteral(" (%1 byte)").arg(italian.toString(LargestInventory));
-    }
-    return {false, path, QStringLiteral("il file è troppo grande (%1; al massimo %2)").arg(sizeText, limitText)};
+    return Failure(path, {FileProblem::TooLarge, 0, {}, size, LargestInventory});
 }
 
 FileResult NotAFileFailure(const QString &path)
 {
-    return {false, path, QStringLiteral("non è un file ordinario (è una cartella o un dispositivo)")};
+    return Failure(path, {FileProblem::NotAFile});
 }
 
 BytesResult ReadBytes(const QString &path)
 {
-    BytesResult result;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{false, path, file.errorString()}, {}};
+    const FileError opened = OpenForReading(file);
+    if (opened.problem != FileProblem::None)
+        return {Failure(path, opened), {}};
+    return ReadBytes(file, path);
+}
+
+BytesResult ReadBytes(QFile &file, const QString &path)
+{
+    BytesResult result;
     const qint64 size = file.size();
     if (size > LargestInventory)
         return {TooLarge(path, size), {}};
@@ -70,7 +60,7 @@ BytesResult ReadBytes(const QString &path)
         result.bytes.append(chunk.data(), got);
     }
     if (got < 0 || file.error() != QFileDevice::NoError)
-        return {{false, path, file.errorString()}, {}};
+        return {Failure(path, LastFileError(file)), {}};
     return result;
 }
 
@@ -78,15 +68,18 @@ ReadResult ReadInventory(const QString &folder, const QString &lastSeen, const F
 {
     const QString path = InventoryPath(folder);
     ReadResult result;
-    switch (KindOfPath(path)) {
+    const ResolvedPath target = ResolvePath(path);
+    switch (target.kind) {
     case PathKind::Absent:
         return result;
     case PathKind::NotAFile:
         return {NotAFileFailure(path), false, {}};
+    case PathKind::Unresolvable:
+        return {Failure(target.path, target.error), false, {}};
     case PathKind::OrdinaryFile:
         break;
     }
-    const BytesResult file = ReadBytes(path);
+    const BytesResult file = ReadBytes(target.path);
     if (!file.ok)
         return {file, true, {}};
     result.exists = true;
@@ -101,7 +94,7 @@ ReadResult ReadInventory(const QString &folder, const QString &lastSeen, const F
     }
     DecodedText decoded = DecodeInventory(file.bytes);
     if (decoded.failure)
-        return {{false, path, UndecodableReason(*decoded.failure)}, true, {}};
+        return {Failure(target.path, {UndecodableProblem(*decoded.failure)}), true, {}};
     result.text = std::move(decoded.text);
     result.encoding = decoded.encoding;
     return result;
