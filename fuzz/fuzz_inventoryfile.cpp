@@ -1,4 +1,5 @@
-// DecodeInventory, EncodeInventory and ListTextFromFile on any file contents.
+// DecodeInventory, EncodeInventory and ListTextFromFile on any file contents,
+// and EncodeInventory on any text.
 
 #include "fuzzcheck.h"
 #include "listtext.h"
@@ -7,6 +8,9 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QRegularExpression>
+
+#include <memory>
 
 using namespace Inventory;
 
@@ -92,18 +96,61 @@ QString WithoutLineEnds(QString text)
     return text;
 }
 
+bool IsWide(TextEncoding kind)
+{
+    switch (kind) {
+    case TextEncoding::Utf16LittleEndian:
+    case TextEncoding::Utf16BigEndian:
+    case TextEncoding::Utf32LittleEndian:
+    case TextEncoding::Utf32BigEndian:
+    case TextEncoding::Utf16LittleEndianWithoutMark:
+    case TextEncoding::Utf16BigEndianWithoutMark:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Any text, in any encoding the writer may be asked for, reads back as itself.
+void CheckTextReadsBack(const QString &text, TextEncoding asked)
+{
+    FileEncoding encoding(asked);
+    if (asked == TextEncoding::Mixed) {
+        // Every line of the text taken for an 8-bit line of the file.
+        auto mixed = std::make_shared<MixedLines>();
+        static const QRegularExpression lineBreak("[\\r\\n]");
+        for (const QString &line : text.split(lineBreak))
+            mixed->eightBit[line].append(true);
+        encoding.mixedLines = std::move(mixed);
+    }
+    const EncodedText encoded = EncodeInventory({text}, encoding);
+    const DecodedText back = DecodeInventory(encoded.bytes);
+    FUZZ_CHECK(!back.failure);
+    FUZZ_CHECK(back.text == text);
+    const TextEncoding written = encoded.encoding.kind;
+    FUZZ_CHECK(written == asked || written == TextEncoding::Utf8 || written == TextEncoding::Utf8WithBom
+               || written == TextEncoding::Utf16LittleEndian || written == TextEncoding::Utf16BigEndian
+               || (asked == TextEncoding::System && written == TextEncoding::EightBit));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    if (size > 0)
+        CheckTextReadsBack(Utf16FromBytes(data + 1, size - 1), TextEncoding(data[0] % (int(TextEncoding::Mixed) + 1)));
+
     const DecodedText decoded = DecodeInventory(bytes);
+    if (decoded.failure)
+        return 0;
     const QString &text = decoded.text;
 
-    // After a UTF-16 or UTF-32 byte-order mark the text is in that encoding.
-    const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")
-                      || bytes.startsWith(QByteArray("\0\0\xFE\xFF", 4));
-    if (!wide) {
+    // Whatever was read is written back to the very bytes, in the encoding found.
+    const EncodedText encoded = EncodeInventory({text}, decoded.encoding);
+    FUZZ_CHECK(encoded.bytes == bytes);
+
+    if (!IsWide(decoded.encoding.kind)) {
         // Line by line: a line that is valid UTF-8 is never altered, any other
         // gives one character per byte; line ends stay as they are.
         const QByteArrayView body = bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3)
@@ -113,8 +160,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (qsizetype i = 0; i < byteLines.size(); ++i) {
             const QByteArrayView piece = byteLines[i];
             if (i % 2 == 1 || IsUtf8(piece)) {
-                const QByteArray encoded = QStringView(text).sliced(at).toUtf8();
-                FUZZ_CHECK(encoded.startsWith(piece));
+                const QByteArray utf8 = QStringView(text).sliced(at).toUtf8();
+                FUZZ_CHECK(utf8.startsWith(piece));
                 at += Utf16Length(piece);
             } else {
                 FUZZ_CHECK(at + piece.size() <= text.size());
@@ -126,15 +173,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             }
         }
         FUZZ_CHECK(at == text.size());
-
-        // A file in one encoding is saved in it byte for byte; only a file
-        // that mixes UTF-8 and 8-bit lines becomes UTF-8 throughout.
-        const bool mixed = decoded.encoding != TextEncoding::EightBit && !IsUtf8(body);
-        if (!mixed) {
-            const EncodedText encoded = EncodeInventory({text}, decoded.encoding);
-            FUZZ_CHECK(encoded.bytes == bytes);
-            FUZZ_CHECK(decoded.encoding == TextEncoding::System || encoded.encoding == decoded.encoding);
-        }
     }
 
     // Every line end a CR LF, the last line ended too, and nothing else changed.

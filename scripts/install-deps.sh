@@ -5,7 +5,8 @@
 #   bash scripts/install-deps.sh [SET...]   (default: build)
 #
 #   build  build, install and run the program
-#   test   build, plus what the install, window and icon checks use
+#   test   build, plus what the install, window and icon checks use, and
+#          setfacl and setfattr for the tests of access rights
 #   bench  build, plus Google Benchmark and hyperfine
 #   fuzz   build, plus clang and its libFuzzer runtime
 #   tidy   build, plus clang-tidy
@@ -26,7 +27,7 @@ sources=no
 for set in "${@:-build}"; do
     case $set in
         build) packages+=("${build[@]}") ;;
-        test) packages+=("${build[@]}" desktop-file-utils xvfb xauth xdotool icoutils imagemagick) ;;
+        test) packages+=("${build[@]}" desktop-file-utils xvfb xauth xdotool icoutils imagemagick acl attr) ;;
         bench) packages+=("${build[@]}" libbenchmark-dev hyperfine) ;;
         fuzz) packages+=("${build[@]}" clang-14 libclang-rt-14-dev) ;;
         tidy) packages+=("${build[@]}" clang-tidy-14) ;;

@@ -106,7 +106,7 @@ private slots:
         if (ok)
             QCOMPARE(check.exists, exists);
         else
-            QVERIFY(!check.error.isEmpty());
+            QVERIFY(check.error.problem != FileProblem::None);
     }
 
     // Whoever shows something made from the kept text tells by its version

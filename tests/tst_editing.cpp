@@ -8,7 +8,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QStringEncoder>
 #include <QTextBlock>
+#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -20,6 +22,22 @@ const QString Chip = QStringLiteral("[Box]: Cassetto 3 [Item]: NE555 [Nr]: 2 [Ty
 QByteArray Saved(const QStringList &lines)
 {
     return (lines.join("\r\n") + "\r\n\r\n").toUtf8();
+}
+
+// A file in the form a save writes: each line and one more CR LF, in
+// encoding, unit by unit (lone surrogates included) for UTF-16.
+QByteArray InForm(const QStringList &lines, QStringConverter::Encoding encoding)
+{
+    const QString text = lines.join("\r\n") + "\r\n\r\n";
+    if (encoding == QStringConverter::Utf16LE) {
+        QByteArray bytes(2 + 2 * text.size(), Qt::Uninitialized);
+        bytes[0] = '\xFF';
+        bytes[1] = '\xFE';
+        qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data() + 2);
+        return bytes;
+    }
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
 }
 
 } // namespace
@@ -37,7 +55,10 @@ class TestEditing : public QObject, private FormFixture
 private slots:
     void init();
     void clickFillsFieldsAndUpdateReplacesTheRecord();
-    void updateReplacesEveryOccurrence();
+    void plainSaveWritesTheSameBytes_data();
+    void plainSaveWritesTheSameBytes();
+    void updateReplacesEveryLineThatIsTheRecord_data();
+    void updateReplacesEveryLineThatIsTheRecord();
     void clickOutsideARecordChangesNothing_data();
     void clickOutsideARecordChangesNothing();
     void searchShowsMatchingLinesOfTheFile_data();
@@ -54,6 +75,7 @@ private slots:
     void searchShowsExactlyItsResultRebuildingOnlyWhenNeeded_data();
     void searchShowsExactlyItsResultRebuildingOnlyWhenNeeded();
     void lineBreaksPastedIntoAFieldBecomeSpaces();
+    void aSeparatorAlreadyInAValueStaysWhenTheFieldIsEdited();
     void unsavedLinesGoWithoutQuestion_data();
     void unsavedLinesGoWithoutQuestion();
     void insertOnASearchResultIsRefusedAndKeepsTheFields();
@@ -133,20 +155,81 @@ void TestEditing::clickFillsFieldsAndUpdateReplacesTheRecord()
     QVERIFY(m_messages.warnings.isEmpty());
 }
 
-void TestEditing::updateReplacesEveryOccurrence()
+// Whatever the file's encoding and whatever its values hold, a "Salva" with
+// no edit, and an "Aggiorna" of a clicked line left as it was, write the
+// bytes that were read.
+void TestEditing::plainSaveWritesTheSameBytes_data()
 {
-    // Every occurrence with its line end: also at the end of a longer line,
-    // but not on a last line that has no line end.
-    start({});
-    control<QPlainTextEdit>("Text5")->setPlainText(
-        Diode + "\r\n" + Transistor + "\r\nnota " + Diode + "\r\n" + Diode);
-    clickListLine(0, 0);
-    control<QComboBox>("Combo1")->setEditText("Diodo al silicio");
+    const QString other = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor";
+    const auto withBox = [&](const QString &box) {
+        return QStringList{"[Box]: " + box + " [Item]: X [Nr]: 1 [Type]: T", other};
+    };
+    const QStringList accents = withBox("Caffè Ω 😀");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addRow("utf8") << Saved(accents);
+    QTest::addRow("utf8Bom") << "\xEF\xBB\xBF" + Saved(accents);
+    QTest::addRow("utf16LittleEndian") << InForm(accents, QStringConverter::Utf16LE);
+    QTest::addRow("utf16BigEndian") << InForm(accents, QStringConverter::Utf16BE);
+    QTest::addRow("utf32LittleEndian") << InForm(accents, QStringConverter::Utf32LE);
+    QTest::addRow("utf32BigEndian") << InForm(accents, QStringConverter::Utf32BE);
+    QTest::addRow("utf16WithoutMark") << InForm(accents, QStringConverter::Utf16LE).sliced(2);
+    QTest::addRow("eightBit") << Saved(withBox("Caff?")).replace('?', '\xE8');
+    QTest::addRow("eightBitThatLooksLikeUtf8") << Saved(withBox("x?")).replace('?', "\xC3\xA9\xE8");
+    QTest::addRow("mixedLines") << Saved({"[Box]: Caff? [Item]: X [Nr]: 1 [Type]: T", accents[0]}).replace('?', '\xE8');
+    QTest::addRow("mixedLinesWithBom") << "\xEF\xBB\xBF" + Saved({"[Box]: Caff? [Item]: X [Nr]: 1 [Type]: T", other}).replace('?', '\xE8');
+    QTest::addRow("lineSeparator") << Saved(withBox(QStringLiteral(u"C\u2028D")));
+    QTest::addRow("paragraphSeparator") << Saved(withBox(QStringLiteral(u"C\u2029D")));
+    QTest::addRow("frameMarkers") << Saved(withBox(QStringLiteral(u"C\uFDD0D\uFDD1E")));
+    QTest::addRow("privateUseLikeTheStandIns") << Saved(withBox(QStringLiteral(u"\uE000\uE001\uE000\uE003")));
+    QTest::addRow("nul") << Saved(withBox(QString::fromUtf16(u"C\0D", 3)));
+    QTest::addRow("loneSurrogate") << InForm(withBox(QString(QChar(0xD800)) + "x"), QStringConverter::Utf16LE);
+    QTest::addRow("byteOrderMarkAsCharacter") << "\xEF\xBB\xBF" + Saved({QChar(0xFEFF) + accents[0], other});
+    QTest::addRow("markerTextInAValue") << Saved(withBox("Q [Item]: [Box]: A"));
+}
+
+void TestEditing::plainSaveWritesTheSameBytes()
+{
+    QFETCH(QByteArray, bytes);
+    start(bytes);
+    click("Command4");
+    QCOMPARE(m_messages.informations.size(), 1); // "Archivio salvato in ..."
+    QCOMPARE(inventoryBytes(), bytes);
+    QCOMPARE(control<QPlainTextEdit>("Text5")->blockCount(), 3); // two records and the empty line
+    clickListLine(0, 1);
+    QVERIFY(!fieldTexts().at(0).isEmpty());
     click("Command6");
-    const QString updated = "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Diodo al silicio";
-    const QString list = updated + "\r\n" + Transistor + "\r\nnota " + updated + "\r\n" + Diode;
-    QCOMPARE(m_form->listText(), list);
-    QCOMPARE(inventoryBytes(), (list + "\r\n").toUtf8());
+    QVERIFY(m_messages.warnings.isEmpty());
+    QCOMPARE(inventoryBytes(), bytes);
+}
+
+void TestEditing::updateReplacesEveryLineThatIsTheRecord_data()
+{
+    const QString endsLikeIt = "[Box]: Q [Item]: [Box]: A [Item]: B [Nr]: 1 [Type]: T";
+    const QString record = "[Box]: A [Item]: B [Nr]: 1 [Type]: T";
+    const QString updated = "[Box]: A [Item]: B [Nr]: 1 [Type]: Diodo";
+    QTest::addColumn<QStringList>("lines"); // the last one without line end
+    QTest::addColumn<int>("clicked");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addRow("duplicate_bothChanged") << QStringList{record, "x", record, record} << 0
+                                           << QStringList{updated, "x", updated, record};
+    QTest::addRow("lineEndingWithTheRecord_untouched") << QStringList{endsLikeIt, record, ""} << 1
+                                                       << QStringList{endsLikeIt, updated, ""};
+    QTest::addRow("textBeforeTheRecord_keptOnThatLineOnly") << QStringList{record, "nota " + record, ""} << 1
+                                                            << QStringList{record, "nota " + updated, ""};
+}
+
+void TestEditing::updateReplacesEveryLineThatIsTheRecord()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, clicked);
+    QFETCH(QStringList, expected);
+    start({});
+    control<QPlainTextEdit>("Text5")->setPlainText(lines.join("\r\n"));
+    clickListLine(clicked, 0);
+    control<QComboBox>("Combo1")->setEditText("Diodo");
+    click("Command6");
+    QCOMPARE(m_form->listText(), expected.join("\r\n"));
+    QCOMPARE(inventoryBytes(), (expected.join("\r\n") + "\r\n").toUtf8());
 }
 
 void TestEditing::clickOutsideARecordChangesNothing_data()
@@ -375,16 +458,32 @@ void TestEditing::lineBreaksPastedIntoAFieldBecomeSpaces()
                                         : control<QLineEdit>(field.toLatin1().constData());
     edit->setFocus();
     edit->clear();
-    QGuiApplication::clipboard()->setText("BC547\r\nTO-92\n");
+    // A frame marker is no line break for the user: it stays, and the list
+    // keeps it inside the record.
+    QGuiApplication::clipboard()->setText(QStringLiteral(u"BC547\r\nTO\uFDD0-92\n"));
     QTest::keySequence(edit, QKeySequence::Paste);
-    QCOMPARE(edit->text(), QStringLiteral("BC547 TO-92 "));
-    QCOMPARE(edit->cursorPosition(), 12);
+    QCOMPARE(edit->text(), QStringLiteral(u"BC547 TO\uFDD0-92 "));
+    QCOMPARE(edit->cursorPosition(), 13);
     if (field == "Text4")
         return;
     control<QLineEdit>("Text1")->setText(control<QLineEdit>("Text1")->text() + "A");
     control<QLineEdit>("Text2")->setText(control<QLineEdit>("Text2")->text() + "B");
     click("Command3");
     QCOMPARE(control<QPlainTextEdit>("Text5")->blockCount(), 2); // the record and the empty line after it
+    QVERIFY(m_form->listText().contains(QChar(0xFDD0)));
+}
+
+void TestEditing::aSeparatorAlreadyInAValueStaysWhenTheFieldIsEdited()
+{
+    const QString box = QStringLiteral(u"C\u2029D");
+    start(Saved({"[Box]: " + box + " [Item]: X [Nr]: 1 [Type]: T"}));
+    clickListLine(0, 1);
+    auto *field = control<QLineEdit>("Text1");
+    field->setFocus();
+    field->end(false);
+    QTest::keyClicks(field, "E");
+    click("Command6");
+    QCOMPARE(inventoryBytes(), Saved({"[Box]: " + box + "E [Item]: X [Nr]: 1 [Type]: T"}));
 }
 
 void TestEditing::searchShowsExactlyItsResultRebuildingOnlyWhenNeeded_data()

@@ -1,4 +1,6 @@
+#include "filemessages.h"
 #include "formfixture.h"
+#include "inventorysave_platform.h"
 #include "messages.h"
 
 #include <QClipboard>
@@ -20,6 +22,10 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+
+#include <cerrno>
+#else
+#include <windows.h>
 #endif
 
 namespace {
@@ -47,6 +53,7 @@ bool MakeFifo(const QString &path)
 } // namespace
 
 Q_DECLARE_METATYPE(Occupy)
+Q_DECLARE_METATYPE(Inventory::FileError)
 
 class TestForm1 : public QObject, private FormFixture
 {
@@ -78,6 +85,9 @@ private slots:
     void insertJoinsALastLineWithoutLineEnd();
     void saveWritesTheListAndConfirms();
     void saveFailureKeepsFileListAndWindow();
+    void backupNotRefreshedIsToldAfterTheConfirmation();
+    void reasonsAreWordedInItalian_data();
+    void reasonsAreWordedInItalian();
     void twoWindowsOnOneFolderLeaveCompleteFiles();
     void saveAsksBeforeOverwritingAnotherProgramsChange_data();
     void saveAsksBeforeOverwritingAnotherProgramsChange();
@@ -224,8 +234,9 @@ void TestForm1::endsWhenTheFileCannotBeRead()
     QVERIFY(QFile::link("/proc/self/mem", inventoryPath()));
     QVERIFY(!m_form->Form_Load());
     QCOMPARE(m_messages.warnings.size(), 1);
-    QVERIFY(m_messages.warnings.first().contains(
-        QDir::toNativeSeparators(inventoryPath())));
+    // The file that could not be read: the link's target.
+    QVERIFY2(m_messages.warnings.first().startsWith("Impossibile leggere /proc/self/mem: "),
+             qPrintable(m_messages.warnings.first()));
 #else
     QSKIP("needs a file that cannot be read");
 #endif
@@ -242,6 +253,14 @@ void TestForm1::endsWhenTheInventoryIsNoOrdinaryFileOrTooLarge_data()
     QTest::addRow("linkToFifo") << Occupy([](const QString &path) {
         return MakeFifo(path + ".fifo") && QFile::link(path + ".fifo", path);
     }) << "non è un file ordinario";
+    // Not taken for a missing file, which would show an empty list that
+    // "Salva" then writes over the link.
+    QTest::addRow("linkLoop") << Occupy([](const QString &path) {
+        return QFile::link(path + ".2", path) && QFile::link(path, path + ".2");
+    }) << "un ciclo di collegamenti";
+    QTest::addRow("linkIntoMissingFolder") << Occupy([](const QString &path) {
+        return QFile::link(path + ".manca/magazzino.txt", path);
+    }) << "il file o la cartella non esiste";
 #endif
     QTest::addRow("sparse64GiB") << Occupy(GrowTo64GiB) << "troppo grande (64,00 GiB";
 }
@@ -493,6 +512,80 @@ void TestForm1::saveFailureKeepsFileListAndWindow()
     QVERIFY(m_messages.informations.isEmpty());
     QCOMPARE(m_form->listText(), before);
     QVERIFY(m_form->isVisible());
+}
+
+void TestForm1::backupNotRefreshedIsToldAfterTheConfirmation()
+{
+#ifdef Q_OS_WIN
+    QSKIP("a backup that cannot be written still stops the save on Windows");
+#endif
+    writeInventory(TwoRecords);
+    QVERIFY(QDir(m_folder->path()).mkdir("pezzarium.txt.bak"));
+    QVERIFY(m_form->Form_Load());
+    control<QLineEdit>("Text1")->setText("A3");
+    control<QLineEdit>("Text2")->setText("BD139");
+    click("Command3");
+    click("Command4");
+
+    QCOMPARE(inventoryBytes(), m_form->listText().toUtf8() + "\r\n");
+    QCOMPARE(m_messages.informations, QStringList("Archivio salvato in " + QDir::toNativeSeparators(inventoryPath())));
+    QCOMPARE(m_messages.warnings,
+             QStringList("La copia di sicurezza " + QDir::toNativeSeparators(inventoryPath() + ".bak")
+                         + " è più vecchia di questo salvataggio: non è stato possibile aggiornarla "
+                           "(non è un file ordinario (è una cartella o un dispositivo))."));
+
+    // "Aggiorna" has no confirmation: the warning alone.
+    m_messages = {};
+    QTest::mouseClick(control<QPlainTextEdit>("Text5")->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    click("Command6");
+    QCOMPARE(m_messages.informations, QStringList());
+    QCOMPARE(m_messages.warnings.size(), 1);
+    QVERIFY(m_messages.warnings.first().startsWith("La copia di sicurezza "));
+}
+
+void TestForm1::reasonsAreWordedInItalian_data()
+{
+    // A failure as the library reports it (most with the system's code), and
+    // what the user reads.
+    QTest::addColumn<Inventory::FileError>("error");
+    QTest::addColumn<QString>("reason");
+    using Inventory::SystemError;
+#ifdef Q_OS_WIN
+    QTest::addRow("accessDenied") << SystemError(ERROR_ACCESS_DENIED) << "permesso negato";
+    QTest::addRow("writeProtected") << SystemError(ERROR_WRITE_PROTECT) << "il disco è di sola lettura";
+    QTest::addRow("diskFull") << SystemError(ERROR_DISK_FULL) << "spazio esaurito sul disco";
+    QTest::addRow("sharingViolation") << SystemError(ERROR_SHARING_VIOLATION)
+                                      << "il file è in uso da parte di un altro programma";
+    QTest::addRow("pathNotFound") << SystemError(ERROR_PATH_NOT_FOUND) << "il file o la cartella non esiste";
+    QTest::addRow("cannotResolve") << SystemError(ERROR_CANT_RESOLVE_FILENAME)
+                                   << "troppi collegamenti simbolici, o un ciclo di collegamenti";
+    QTest::addRow("nameTooLong") << SystemError(ERROR_FILENAME_EXCED_RANGE) << "il nome del file è troppo lungo";
+#else
+    QTest::addRow("permissionDenied") << SystemError(EACCES) << "permesso negato";
+    QTest::addRow("notPermitted") << SystemError(EPERM) << "permesso negato";
+    QTest::addRow("readOnlyFileSystem") << SystemError(EROFS) << "il disco è di sola lettura";
+    QTest::addRow("noSpace") << SystemError(ENOSPC) << "spazio esaurito sul disco";
+    QTest::addRow("busy") << SystemError(EBUSY) << "il file è in uso da parte di un altro programma";
+    QTest::addRow("notFound") << SystemError(ENOENT) << "il file o la cartella non esiste";
+    QTest::addRow("loop") << SystemError(ELOOP) << "troppi collegamenti simbolici, o un ciclo di collegamenti";
+    QTest::addRow("nameTooLong") << SystemError(ENAMETOOLONG) << "il nome del file è troppo lungo";
+    // Any other in the system's words, with its code.
+    QTest::addRow("other_systemsWords") << SystemError(EIO)
+                                        << QString::fromLocal8Bit(strerror(EIO)) + " (errore di sistema 5)";
+#endif
+    using Inventory::FileProblem, Inventory::LargestInventory;
+    QTest::addRow("tooLarge_roundedSizes") << Inventory::FileError{FileProblem::TooLarge, 0, {}, qint64(64) << 30, LargestInventory}
+                                           << "il file è troppo grande (64,00 GiB; al massimo 256,00 MiB)";
+    QTest::addRow("tooLarge_exactSizesWhenTheyRoundAlike")
+        << Inventory::FileError{FileProblem::TooLarge, 0, {}, LargestInventory + 2, LargestInventory}
+        << "il file è troppo grande (256,00 MiB (268.435.458 byte); al massimo 256,00 MiB (268.435.456 byte))";
+}
+
+void TestForm1::reasonsAreWordedInItalian()
+{
+    QFETCH(Inventory::FileError, error);
+    QFETCH(QString, reason);
+    QCOMPARE(FailureReason(error), reason);
 }
 
 void TestForm1::twoWindowsOnOneFolderLeaveCompleteFiles()

@@ -16,23 +16,27 @@ private slots:
         const QString huge(100000, u'x');
         QTest::addColumn<QString>("clickedLine"); // with its CR LF when one follows
         QTest::addColumn<QStringList>("values"); // empty: nothing selected
-        QTest::addRow("record_selected") << a1 << v1;
-        QTest::addRow("lastLineWithoutLineEnd_nothing") << a1.chopped(2) << none;
-        QTest::addRow("emptyLine_nothing") << "\r\n" << none;
-        QTest::addRow("noBoxMarker_nothing") << "A1 BC547 12\r\n" << none;
-        QTest::addRow("textBeforeMarker_fromMarker") << "note " + a1 << v1;
+        QTest::addColumn<QString>("textBefore");
+        QTest::addRow("record_selected") << a1 << v1 << QString();
+        QTest::addRow("lastLineWithoutLineEnd_nothing") << a1.chopped(2) << none << QString();
+        QTest::addRow("emptyLine_nothing") << "\r\n" << none << QString();
+        QTest::addRow("noBoxMarker_nothing") << "A1 BC547 12\r\n" << none << QString();
+        QTest::addRow("textBeforeMarker_fromMarker") << "note " + a1 << v1 << "note ";
         QTest::addRow("markerInBox_parsedByMarkers") << "[Box]: A [Item]: x [Item]: B [Nr]: 1 [Type]: T\r\n"
-                                                     << QStringList{"A", "x [Item]: B", "1", "T"};
-        QTest::addRow("endsAtTypeMarker_nothing") << "[Box]: A [Item]: B [Nr]: 1 [Type]:\r\n" << none;
+                                                     << QStringList{"A", "x [Item]: B", "1", "T"} << QString();
+        QTest::addRow("endsAtTypeMarker_nothing") << "[Box]: A [Item]: B [Nr]: 1 [Type]:\r\n" << none << QString();
         QTest::addRow("hugeLine_selected") << "[Box]: " + huge + " [Item]: B [Nr]: 1 [Type]: T\r\n"
-                                           << QStringList{huge, "B", "1", "T"};
+                                           << QStringList{huge, "B", "1", "T"} << QString();
     }
     void selectRecordAtCaret()
     {
         QFETCH(QString, clickedLine);
         QFETCH(QStringList, values);
-        const std::optional<RecordFields> f = SelectRecordAtCaret(clickedLine);
-        QCOMPARE((f ? QStringList{f->box, f->item, f->quantity, f->type} : QStringList{}), values);
+        QFETCH(QString, textBefore);
+        const std::optional<SelectedLine> line = SelectRecordAtCaret(clickedLine);
+        const RecordFields f = line ? line->fields : RecordFields{};
+        QCOMPARE((line ? QStringList{f.box, f.item, f.quantity, f.type} : QStringList{}), values);
+        QCOMPARE(line ? line->textBefore : QString(), textBefore);
     }
 };
 

@@ -58,7 +58,7 @@ private slots:
         }
         ChangeTracker inventoryFile(dir.path());
         const FilterResult result = FilterInventory(inventoryFile, query);
-        QVERIFY2(result.ok, qPrintable(result.error));
+        QVERIFY2(result.ok, qPrintable(result.error.systemText));
         QCOMPARE(result.listText, list);
         QCOMPARE(result.query, queryAfter);
         QCOMPARE(result.retried, retried);

@@ -20,7 +20,7 @@ ChangeTracker::Stamp ChangeTracker::currentStamp() const
     return {true, info.size(), info.lastModified()};
 }
 
-void ChangeTracker::remember(const Stamp &stamp, const QString &text, TextEncoding encoding)
+void ChangeTracker::remember(const Stamp &stamp, const QString &text, const FileEncoding &encoding)
 {
     m_hasReadOrWritten = true;
     m_stamp = stamp;
@@ -57,7 +57,8 @@ ChangeTracker::OverwriteCheck ChangeTracker::readBeforeOverwrite()
 {
     const Stamp now = currentStamp();
     OverwriteCheck check;
-    if (KindOfPath(InventoryPath(m_folder)) == PathKind::NotAFile)
+    const PathKind kind = KindOfPath(InventoryPath(m_folder));
+    if (kind == PathKind::NotAFile || kind == PathKind::Unresolvable)
         return check;
     static_cast<ReadResult &>(check) = ReadInventory(m_folder, m_text, m_textEncoding);
     if (!check.ok)
@@ -72,7 +73,7 @@ ChangeTracker::OverwriteCheck ChangeTracker::readBeforeOverwrite()
     return check;
 }
 
-FileResult ChangeTracker::write(QString listText)
+SaveResult ChangeTracker::write(QString listText)
 {
     SaveResult result = WriteInventory(m_folder, listText, m_saveEncoding);
     if (result.ok) {

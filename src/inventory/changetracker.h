@@ -2,6 +2,7 @@
 
 #include "fileresult.h"
 #include "inventoryread.h"
+#include "inventorysave.h"
 #include "textencoding.h"
 
 #include <QDateTime>
@@ -43,13 +44,14 @@ public:
     };
     // The file as it is now, read whatever its stamp, just before a save
     // overwrites it. A file that is gone is unchanged: saving simply writes it
-    // again. Anything but an ordinary file is left for the save to refuse.
+    // again. Anything but an ordinary file, and a link that cannot be
+    // followed, is left for the save to refuse.
     OverwriteCheck readBeforeOverwrite();
 
     // Writes the list text in the encoding the file had when last read (the
     // system's for a new file). A list text handed over with room for one
     // more CR LF becomes the kept text without a copy.
-    FileResult write(QString listText);
+    SaveResult write(QString listText);
 
     quint64 version() const { return m_version; }
     // The whole inventory of the text last read or written.
@@ -77,7 +79,7 @@ private:
         friend bool operator==(const Stamp &, const Stamp &) = default;
     };
     Stamp currentStamp() const;
-    void remember(const Stamp &stamp, const QString &text, TextEncoding encoding);
+    void remember(const Stamp &stamp, const QString &text, const FileEncoding &encoding);
 
     QString m_folder;
     bool m_hasReadOrWritten = false;
@@ -87,12 +89,12 @@ private:
     // not trusted, and the next search reads the file again.
     bool m_stampTrusted = false;
     QString m_text;
-    TextEncoding m_textEncoding = TextEncoding::System;
+    FileEncoding m_textEncoding;
     quint64 m_version = 0;
     QString m_wholeInventory; // null until asked for
     // What the next save writes in: the file's own encoding as last read,
     // also when its text had changed.
-    TextEncoding m_saveEncoding = TextEncoding::System;
+    FileEncoding m_saveEncoding;
 };
 
 } // namespace Inventory

@@ -63,9 +63,7 @@ std::optional<QString> UpdatedInventory(std::optional<QString> wholeList, QStrin
                                         const QString &selected, const QString &composed)
 {
     QString whole = wholeList ? std::move(*wholeList) : ListTextFromFile(fileText);
-    if (selected.isEmpty() || FindText(whole, selected) < 0)
-        return std::nullopt;
-    return ReplaceAll(std::move(whole), selected, composed);
+    return ReplaceWholeLines(std::move(whole), selected, composed);
 }
 
 } // namespace Inventory

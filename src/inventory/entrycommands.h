@@ -25,8 +25,9 @@ RecordFields FieldsAfterInsert(RecordFields fields);
 // All four fields as "Aggiorna" leaves them.
 RecordFields ClearedFields();
 
-// What "Aggiorna" writes: the whole inventory with every occurrence of the
-// selected record (with its CR LF) replaced by the composed one. The whole
+// What "Aggiorna" writes: the whole inventory with every line that is the
+// selected record (with its CR LF) replaced by the composed one; never a part
+// of another line. The whole
 // inventory is wholeList, the list, when it holds that; while the list shows a
 // search result it is fileText, the file as it is now, as the list would show
 // it. Nothing when the selected record is not there (changed or removed by

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QString>
+#include "fileresult.h"
 
 namespace Inventory {
 
-// After an open of path for reading failed: whether another program holds the
-// file, so that the same open may work a moment later. Only Windows lets a
+// Whether a failure means that another program holds the file for the moment,
+// so that the same operation may work a little later. Only Windows lets a
 // program hold a file against others; elsewhere this is never so.
-bool ReadingHeldByAnotherProgram(const QString &path);
+bool HeldByAnotherProgram(const FileError &error);
 
 } // namespace Inventory

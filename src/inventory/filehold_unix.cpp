@@ -2,8 +2,8 @@
 
 namespace Inventory {
 
-// Advisory locks keep no reader out.
-bool ReadingHeldByAnotherProgram(const QString &)
+// Advisory locks keep no one out.
+bool HeldByAnotherProgram(const FileError &)
 {
     return false;
 }

@@ -11,17 +11,14 @@ QString InventoryPath(const QString &folder)
     return QDir(folder).filePath(InventoryFileName.toString());
 }
 
-QString BackupPath(const QString &folder)
+QString BackupPath(const QString &file)
 {
-    return InventoryPath(folder) + QStringLiteral(".bak");
+    return file + QStringLiteral(".bak");
 }
 
 PathKind KindOfPath(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return PathKind::Absent;
-    return info.isFile() ? PathKind::OrdinaryFile : PathKind::NotAFile;
+    return ResolvePath(path).kind;
 }
 
 std::optional<QString> FolderOfExecutable(const QByteArray &executablePath)

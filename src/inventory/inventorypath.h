@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileresult.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -13,14 +15,28 @@ inline constexpr QStringView InventoryFileName = u"pezzarium.txt";
 // The inventory's full path inside folder.
 QString InventoryPath(const QString &folder);
 
-// The copy of the previous inventory that every save keeps beside it.
-QString BackupPath(const QString &folder);
+// The copy of the previous file that every save keeps beside the file it writes.
+QString BackupPath(const QString &file);
 
 enum class PathKind {
-    Absent,       // nothing there, or a symbolic link that leads nowhere
+    Absent,       // nothing there: a save creates the file
     OrdinaryFile, // a file, directly or through symbolic links
     NotAFile,     // a folder, FIFO, socket or device: never read, never replaced
+    Unresolvable, // a link loop, or a path that cannot be followed: never replaced
 };
+
+struct ResolvedPath
+{
+    PathKind kind = PathKind::Absent;
+    // The file that is read and written: the path with its symbolic links
+    // followed (Absent: where a save creates it). Unresolvable: the name at
+    // which following the path failed.
+    QString path;
+    FileError error = {}; // Unresolvable: why
+};
+
+// What stands at path, its symbolic links followed.
+ResolvedPath ResolvePath(const QString &path);
 
 PathKind KindOfPath(const QString &path);
 

@@ -3,10 +3,10 @@
 #include "filehold.h"
 #include "holdretry.h"
 #include "inventorypath.h"
+#include "inventorysave_platform.h"
 #include "textencoding.h"
 
 #include <QFile>
-#include <QLocale>
 
 #include <array>
 
@@ -14,29 +14,35 @@ namespace Inventory {
 
 namespace {
 
-FileResult TooLarge(const QString &path, qint64 size)
+FileProblem UndecodableProblem(Undecodable why)
 {
-    const QLocale italian(QLocale::Italian);
-    return {false, path,
-            QStringLiteral("il file è troppo grande (%1; al massimo %2)")
-                .arg(italian.formattedDataSize(size), italian.formattedDataSize(LargestInventory))};
+    return why == Undecodable::OddUtf16 ? FileProblem::OddUtf16 : FileProblem::InvalidUtf32;
 }
 
 } // namespace
 
+FileResult TooLarge(const QString &path, qint64 size)
+{
+    return Failure(path, {FileProblem::TooLarge, 0, {}, size, LargestInventory});
+}
+
 FileResult NotAFileFailure(const QString &path)
 {
-    return {false, path, QStringLiteral("non è un file ordinario (è una cartella o un dispositivo)")};
+    return Failure(path, {FileProblem::NotAFile});
 }
 
 BytesResult ReadBytes(const QString &path)
 {
-    BytesResult result;
     QFile file(path);
-    const bool opened = RetryWhileHeld([&file] { return file.open(QIODevice::ReadOnly); },
-                                       [&path](bool open) { return !open && ReadingHeldByAnotherProgram(path); });
-    if (!opened)
-        return {{false, path, file.errorString()}, {}};
+    const FileError opened = RetryWhileHeld([&file] { return OpenForReading(file); }, HeldByAnotherProgram);
+    if (opened.problem != FileProblem::None)
+        return {Failure(path, opened), {}};
+    return ReadBytes(file, path);
+}
+
+BytesResult ReadBytes(QFile &file, const QString &path)
+{
+    BytesResult result;
     const qint64 size = file.size();
     if (size > LargestInventory)
         return {TooLarge(path, size), {}};
@@ -56,28 +62,31 @@ BytesResult ReadBytes(const QString &path)
         result.bytes.append(chunk.data(), got);
     }
     if (got < 0 || file.error() != QFileDevice::NoError)
-        return {{false, path, file.errorString()}, {}};
+        return {Failure(path, LastFileError(file)), {}};
     return result;
 }
 
-ReadResult ReadInventory(const QString &folder, const QString &lastSeen, TextEncoding lastSeenEncoding)
+ReadResult ReadInventory(const QString &folder, const QString &lastSeen, const FileEncoding &lastSeenEncoding)
 {
     const QString path = InventoryPath(folder);
     ReadResult result;
-    switch (KindOfPath(path)) {
+    const ResolvedPath target = ResolvePath(path);
+    switch (target.kind) {
     case PathKind::Absent:
         return result;
     case PathKind::NotAFile:
         return {NotAFileFailure(path), false, {}};
+    case PathKind::Unresolvable:
+        return {Failure(target.path, target.error), false, {}};
     case PathKind::OrdinaryFile:
         break;
     }
-    const BytesResult file = ReadBytes(path);
+    const BytesResult file = ReadBytes(target.path);
     if (!file.ok)
         return {file, true, {}};
     result.exists = true;
-    // A leading byte-order mark would not survive a decoding.
-    if (!lastSeen.isEmpty() && !lastSeen.startsWith(QChar::ByteOrderMark)) {
+    // What the encoder writes reads back as the text it was given.
+    if (!lastSeen.isEmpty()) {
         const EncodedText expected = EncodeInventory({lastSeen}, lastSeenEncoding);
         if (file.bytes == expected.bytes) {
             result.text = lastSeen;
@@ -86,6 +95,8 @@ ReadResult ReadInventory(const QString &folder, const QString &lastSeen, TextEnc
         }
     }
     DecodedText decoded = DecodeInventory(file.bytes);
+    if (decoded.failure)
+        return {Failure(target.path, {UndecodableProblem(*decoded.failure)}), true, {}};
     result.text = std::move(decoded.text);
     result.encoding = decoded.encoding;
     return result;

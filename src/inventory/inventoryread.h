@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
+
 namespace Inventory {
 
 // The largest inventory that is read. The list needs about six times the
@@ -21,20 +23,26 @@ struct BytesResult : FileResult
 // The bytes of the ordinary file at path, at most LargestInventory of them;
 // a larger file is refused with its size, also when it grows while read.
 BytesResult ReadBytes(const QString &path);
+// The same of a file already open, named path in a failure.
+BytesResult ReadBytes(QFile &file, const QString &path);
 
 struct ReadResult : FileResult
 {
     bool exists = false; // false: no inventory yet, which is no failure
     QString text;        // the whole file, decoded, with its own line ends
-    TextEncoding encoding = TextEncoding::System; // what the file was read in
+    FileEncoding encoding{}; // what the file was read in
 };
 
 // Reads and decodes the inventory. Anything but an ordinary file there (a
-// folder, a FIFO, a device) is refused, and never opened. When the bytes are
+// folder, a FIFO, a device, a link that cannot be followed) is refused, and
+// never opened. When the bytes are
 // just those of lastSeen (the text last seen, in the encoding it was seen in),
 // that very string is given back without decoding.
 ReadResult ReadInventory(const QString &folder, const QString &lastSeen = {},
-                         TextEncoding lastSeenEncoding = TextEncoding::System);
+                         const FileEncoding &lastSeenEncoding = {});
+
+// A file of size bytes at path is over the limit.
+FileResult TooLarge(const QString &path, qint64 size);
 
 // Why the thing at path is neither read nor replaced.
 FileResult NotAFileFailure(const QString &path);

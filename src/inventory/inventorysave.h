@@ -10,15 +10,22 @@ namespace Inventory {
 
 struct SaveResult : FileResult
 {
-    TextEncoding encoding = TextEncoding::System; // the one written
+    FileEncoding encoding{}; // the one written
+    // Failed with the file possibly part-written: a write in place that could
+    // not put the previous bytes back. They are in the backup if backup.ok.
+    bool damaged = false;
+    // The backup of the file as it was before this save. Not ok: it could not
+    // be refreshed, so it holds an older version or none; the save went on.
+    FileResult backup = {};
 };
 
-// Keeps the file as it is now as the backup, then writes the list text and one
-// CR LF in encoding (see EncodeInventory). Both files are replaced atomically: when anything fails, the
-// inventory stays as it was and the save stops. The backup has the
-// inventory's permissions, so whoever may save the one may save the other.
-// Anything but an ordinary file at either place is refused, never replaced.
+// Keeps the file as it is now as its backup, then writes the list text and
+// one CR LF in encoding (see EncodeInventory). The file stays the user's
+// file: its other names, owner, group and access rights; a symbolic link
+// stays a link, and its target is written, with the backup beside it.
+// Anything but an ordinary file there, or a link that cannot be followed, is
+// refused and never replaced. Nothing else is written anywhere.
 SaveResult WriteInventory(const QString &folder, QStringView listText,
-                          TextEncoding encoding = TextEncoding::System);
+                          const FileEncoding &encoding = {});
 
 } // namespace Inventory

@@ -21,11 +21,13 @@ constexpr bool IsLineBreak(Char c)
 // this between them and holds no CR or LF.
 inline constexpr QChar ListBlockSeparator = QChar::ParagraphSeparator;
 
-// What a one-line value may not hold: the file's line breaks, and the Unicode
-// separators that the list would show as one.
+// What text pasted into a one-line value may not bring: the file's line
+// breaks, and the Unicode line and paragraph separators, which the user
+// means as line breaks too. (The list keeps the latter inside a line, when a
+// file brings them: see listdisplay.h.)
 constexpr bool BreaksAValue(QChar c)
 {
-    return IsLineBreak(c.unicode()) || c == QChar::LineSeparator || c == ListBlockSeparator;
+    return IsLineBreak(c.unicode()) || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
 }
 
 // True when text holds a file line break.

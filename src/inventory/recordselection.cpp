@@ -4,7 +4,7 @@
 
 namespace Inventory {
 
-std::optional<RecordFields> SelectRecordAtCaret(QStringView clickedLine)
+std::optional<SelectedLine> SelectRecordAtCaret(QStringView clickedLine)
 {
     if (!clickedLine.endsWith(LineEnd))
         return std::nullopt;
@@ -12,7 +12,10 @@ std::optional<RecordFields> SelectRecordAtCaret(QStringView clickedLine)
     const qsizetype recordStart = line.indexOf(u"[Box]:");
     if (recordStart < 0)
         return std::nullopt;
-    return ParseRecord(line.sliced(recordStart));
+    std::optional<RecordFields> fields = ParseRecord(line.sliced(recordStart));
+    if (!fields)
+        return std::nullopt;
+    return SelectedLine{line.first(recordStart).toString(), std::move(*fields)};
 }
 
 } // namespace Inventory

@@ -1,5 +1,7 @@
 #include "textsearch.h"
 
+#include <algorithm>
+
 namespace Inventory {
 
 qsizetype FindText(QStringView text, QStringView sought, qsizetype from)
@@ -21,19 +23,44 @@ qsizetype FindText(QStringView text, QStringView sought, qsizetype from)
     return -1;
 }
 
-QList<qsizetype> Occurrences(QStringView text, QStringView sought)
+QList<qsizetype> WholeLines(QStringView text, QStringView line, QChar lineEnd)
 {
     QList<qsizetype> found;
-    for (qsizetype at = FindText(text, sought); at >= 0; at = FindText(text, sought, at + sought.size()))
-        found.append(at);
+    if (line.isEmpty())
+        return found;
+    for (qsizetype at = FindText(text, line); at >= 0;) {
+        if (at == 0 || text[at - 1] == lineEnd) {
+            found.append(at);
+            at = FindText(text, line, at + line.size());
+        } else {
+            at = FindText(text, line, at + 1);
+        }
+    }
     return found;
 }
 
-QString ReplaceAll(QString text, const QString &find, const QString &with)
+std::optional<QString> ReplaceWholeLines(QString text, QStringView line, QStringView with)
 {
-    if (find.isEmpty())
+    const QList<qsizetype> found = WholeLines(text, line, u'\n');
+    if (found.isEmpty())
+        return std::nullopt;
+    if (with.size() == line.size()) {
+        // In place: a whole inventory is megabytes, and a new copy of it
+        // costs more than the search.
+        for (const qsizetype at : found)
+            std::copy(with.begin(), with.end(), text.begin() + at);
         return text;
-    return text.replace(find, with, Qt::CaseSensitive);
+    }
+    QString replaced;
+    replaced.reserve(text.size() + found.size() * (with.size() - line.size()));
+    qsizetype copied = 0;
+    for (const qsizetype at : found) {
+        replaced += QStringView(text).sliced(copied, at - copied);
+        replaced += with;
+        copied = at + line.size();
+    }
+    replaced += QStringView(text).sliced(copied);
+    return replaced;
 }
 
 } // namespace Inventory

@@ -3,30 +3,21 @@
 
 #include "componenttypes.h"
 #include "entrycommands.h"
+#include "filemessages.h"
 #include "gridfit.h"
 #include "inventorypath.h"
 #include "lines.h"
+#include "listdisplay.h"
 #include "listdocuments.h"
 #include "messages.h"
 #include "onelinefields.h"
 #include "recordselection.h"
 #include "searchfilter.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTextBlock>
 #include <QTextCursor>
 
 using namespace Inventory;
-
-namespace {
-
-QString NativePath(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-} // namespace
 
 Form1::Form1(const QString &folder, Messages &messages, QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_file(folder), m_messages(messages)
@@ -74,9 +65,7 @@ bool Form1::Form_Load()
     show();
     const ReadResult file = m_file.readText();
     if (!file.ok) {
-        m_messages.warn(this, tr("Impossibile leggere %1: %2\n"
-                                 "Il programma viene chiuso senza modificare l'archivio.")
-                                  .arg(NativePath(file.path), file.error));
+        m_messages.warn(this, StartupFailureMessage(file));
         return false;
     }
     const ChangeTracker::StartupList list = m_file.startupList();
@@ -108,34 +97,40 @@ void Form1::setFields(const RecordFields &fields)
     m_ui->Combo1->setEditText(fields.type);
 }
 
-bool Form1::overwriteInventory(const std::function<std::optional<QString>(QString fileText)> &textToWrite)
+std::optional<SaveResult>
+Form1::overwriteInventory(const std::function<std::optional<QString>(QString fileText)> &textToWrite)
 {
     ChangeTracker::OverwriteCheck check = m_file.readBeforeOverwrite();
     if (!check.ok) {
         reportReadFailure(check);
-        return false;
+        return std::nullopt;
     }
     if (check.changed
         && !m_messages.ask(this, tr("Il file %1 è stato modificato da un altro programma "
                                     "dopo l'ultima lettura.\n"
                                     "Sovrascriverlo con il contenuto di questa finestra?")
                                      .arg(NativePath(InventoryPath(m_file.folder())))))
-        return false;
+        return std::nullopt;
     std::optional<QString> text = textToWrite(std::move(check.text));
     if (!text)
-        return false;
-    const FileResult written = m_file.write(std::move(*text));
+        return std::nullopt;
+    SaveResult written = m_file.write(std::move(*text));
     if (!written.ok) {
-        m_messages.warn(this, tr("Impossibile salvare %1: %2\n"
-                                 "L'archivio è rimasto com'era.")
-                                  .arg(NativePath(written.path), written.error));
+        m_messages.warn(this, SaveFailureMessage(written));
+        return std::nullopt;
     }
-    return written.ok;
+    return written;
 }
 
 void Form1::reportReadFailure(const FileResult &failure)
 {
-    m_messages.warn(this, tr("Impossibile leggere %1: %2").arg(NativePath(failure.path), failure.error));
+    m_messages.warn(this, ReadFailureMessage(failure));
+}
+
+void Form1::reportBackup(const SaveResult &saved)
+{
+    if (!saved.backup.ok)
+        m_messages.warn(this, BackupNotRefreshedMessage(saved.backup));
 }
 
 void Form1::Command1_Click()
@@ -175,9 +170,11 @@ void Form1::Command4_Click()
                                    "e poterlo salvare."));
         return;
     }
-    if (!overwriteInventory([this](const QString &) { return listText(); }))
+    const std::optional<SaveResult> saved = overwriteInventory([this](const QString &) { return listText(); });
+    if (!saved)
         return;
     m_messages.inform(this, tr("Archivio salvato in ") + NativePath(InventoryPath(m_file.folder())));
+    reportBackup(*saved);
 }
 
 void Form1::Command5_Click()
@@ -191,8 +188,8 @@ void Form1::Command6_Click()
         setFields(ClearedFields());
         return;
     }
-    const QString composed = ComposeRecord(fields());
-    const bool written = overwriteInventory([this, &composed](const QString &fileText) {
+    const QString composed = m_textBeforeRecord + ComposeRecord(fields());
+    const std::optional<SaveResult> written = overwriteInventory([this, &composed](const QString &fileText) {
         std::optional<QString> wholeList;
         if (!m_listShowsSearchResult)
             wholeList = listText();
@@ -208,6 +205,7 @@ void Form1::Command6_Click()
     m_listDocuments->replaceRecord(SelectedRecord, composed);
     SelectedRecord.clear();
     setFields(ClearedFields());
+    reportBackup(*written);
 }
 
 void Form1::Text4_Change()
@@ -234,12 +232,13 @@ void Form1::Text5_Click()
 {
     // The clicked line, with its CR LF when one follows it.
     const QTextBlock line = m_ui->Text5->document()->findBlock(m_ui->Text5->textCursor().selectionStart());
-    QString lineText = line.text();
+    QString lineText = FromListDisplay(line.text());
     if (line.next().isValid())
         lineText += LineEnd;
-    const std::optional<RecordFields> selected = SelectRecordAtCaret(lineText);
+    const std::optional<SelectedLine> selected = SelectRecordAtCaret(lineText);
     if (!selected)
         return;
-    setFields(*selected);
-    SelectedRecord = ComposeRecord(fields());
+    setFields(selected->fields);
+    m_textBeforeRecord = selected->textBefore;
+    SelectedRecord = m_textBeforeRecord + ComposeRecord(fields());
 }

@@ -58,9 +58,12 @@ private:
     // The one way to the file, for "Salva" and "Aggiorna": first the check
     // that no other program changed the file (or that the user agrees to
     // overwrite it), then textToWrite makes the text from the file's current
-    // one. False, with the reason told, when nothing was written.
-    bool overwriteInventory(const std::function<std::optional<QString>(QString fileText)> &textToWrite);
+    // one. Nothing, with the reason told, when nothing was written.
+    std::optional<Inventory::SaveResult>
+    overwriteInventory(const std::function<std::optional<QString>(QString fileText)> &textToWrite);
     void reportReadFailure(const Inventory::FileResult &failure);
+    // The second message after a save whose backup could not be refreshed.
+    void reportBackup(const Inventory::SaveResult &saved);
 
     std::unique_ptr<Ui::Form1> m_ui;
     std::unique_ptr<ListDocuments> m_listDocuments;
@@ -70,7 +73,9 @@ private:
     Messages &m_messages;
     bool m_listShowsSearchResult = false;
 
-    // The record line of the last click that selected one, until "Aggiorna"
+    // The line of the last click that selected a record, until "Aggiorna"
     // has replaced it: pressing again must not touch the record twice.
     QString SelectedRecord;
+    // What that line holds before its record, which "Aggiorna" keeps.
+    QString m_textBeforeRecord;
 };

@@ -1,6 +1,7 @@
 #include "listdocuments.h"
 
 #include "lines.h"
+#include "listdisplay.h"
 #include "textsearch.h"
 
 #include <QPlainTextDocumentLayout>
@@ -9,7 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <algorithm>
+#include <optional>
 
 ListDocuments::ListDocuments(QPlainTextEdit *list) : m_list(list)
 {
@@ -69,45 +70,50 @@ QString ListDocuments::listText() const
         text += Inventory::LineEnd;
     }
     text += QStringView(raw).sliced(from);
-    return text;
+    return Inventory::FromListDisplay(std::move(text));
 }
 
 void ListDocuments::append(const QString &text)
 {
     QTextCursor end(m_shown->document);
     end.movePosition(QTextCursor::End);
-    end.insertText(text);
+    end.insertText(Inventory::ToListDisplay(text));
 }
 
 void ListDocuments::replaceRecord(const QString &selected, const QString &composed)
 {
     using namespace Inventory;
-    const QStringView selectedLine = QStringView(selected).chopped(LineEnd.size());
-    const QStringView composedLine = QStringView(composed).chopped(LineEnd.size());
-    const auto isOneLine = [](QStringView record, QStringView line) {
-        return record.endsWith(LineEnd) && std::none_of(line.begin(), line.end(), BreaksAValue)
-               && line.size() <= LongestWrappedLine;
+    // A record is one line of the document: its CR LF is the block separator.
+    const auto shownLine = [](const QString &record) -> std::optional<QString> {
+        if (!record.endsWith(LineEnd))
+            return std::nullopt;
+        QString line = ToListDisplay(record.chopped(LineEnd.size()));
+        if (HoldsLineBreak(line) || line.size() > LongestWrappedLine)
+            return std::nullopt;
+        return line;
     };
-    if (!isOneLine(selected, selectedLine) || !isOneLine(composed, composedLine)) {
-        fill(*m_shown, ReplaceAll(listText(), selected, composed));
+    const std::optional<QString> selectedLine = shownLine(selected);
+    const std::optional<QString> composedLine = shownLine(composed);
+    if (!selectedLine || !composedLine) {
+        QString list = listText();
+        std::optional<QString> replaced = ReplaceWholeLines(list, selected, composed);
+        fill(*m_shown, replaced ? *replaced : list);
         m_shown->edited = true; // holds neither a whole inventory nor a result
         return;
     }
-    // Each occurrence of a one-line record with its CR LF is, in the document,
-    // that line followed by the block separator.
-    QString sought = selectedLine.toString();
+    QString sought = *selectedLine;
     sought += ListBlockSeparator;
-    const QList<qsizetype> found = Occurrences(m_shown->document->toRawText(), sought);
+    const QList<qsizetype> found = WholeLines(m_shown->document->toRawText(), sought, ListBlockSeparator);
     QTextCursor cursor(m_shown->document);
     cursor.beginEditBlock();
     // Each edit moves the occurrences after it by the difference in length.
     // Document positions are ints: a document never holds more characters.
-    const qsizetype shift = composedLine.size() - selectedLine.size();
+    const qsizetype shift = composedLine->size() - selectedLine->size();
     qsizetype moved = 0;
     for (const qsizetype at : found) {
         cursor.setPosition(static_cast<int>(at + moved));
-        cursor.setPosition(static_cast<int>(at + moved + selectedLine.size()), QTextCursor::KeepAnchor);
-        cursor.insertText(composedLine.toString());
+        cursor.setPosition(static_cast<int>(at + moved + selectedLine->size()), QTextCursor::KeepAnchor);
+        cursor.insertText(*composedLine);
         moved += shift;
     }
     cursor.endEditBlock();
@@ -134,7 +140,7 @@ void ListDocuments::fill(Document &target, const QString &text)
     setWrapping(wraps);
     // The document takes CR LF as one line break.
     m_filling = true;
-    m_list->setPlainText(text);
+    m_list->setPlainText(Inventory::ToListDisplay(text));
     m_filling = false;
     target.edited = false;
     target.wraps = wraps;

@@ -39,8 +39,8 @@ public:
     // Adds text at the end of what the list shows, leaving the rest and the
     // view as they are.
     void append(const QString &text);
-    // What ReplaceAll(listText(), selected, composed) gives, put into the
-    // list; for one-line records only those lines are edited, so the view
+    // What ReplaceWholeLines(listText(), selected, composed) gives, put into
+    // the list; for one-line records only those lines are edited, so the view
     // stays where it is.
     void replaceRecord(const QString &selected, const QString &composed);
 

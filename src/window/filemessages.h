@@ -1,0 +1,22 @@
+#pragma once
+
+#include "fileresult.h"
+#include "inventorysave.h"
+
+#include <QString>
+
+// Every message about the inventory file, worded here: the library says what
+// failed, the window says it in Italian, the system's reason included.
+
+// The path as the system's own programs write it.
+QString NativePath(const QString &path);
+
+// Why a file could not be read or written.
+QString FailureReason(const Inventory::FileError &error);
+
+QString ReadFailureMessage(const Inventory::FileResult &failure);
+// A read failure at start-up, after which the program ends.
+QString StartupFailureMessage(const Inventory::FileResult &failure);
+QString SaveFailureMessage(const Inventory::SaveResult &failure);
+// After a save that could not refresh its backup.
+QString BackupNotRefreshedMessage(const Inventory::FileResult &backup);
