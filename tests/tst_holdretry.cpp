@@ -6,6 +6,7 @@
 #include <numeric>
 
 using namespace Inventory;
+using namespace std::chrono_literals;
 using std::chrono::milliseconds;
 
 namespace {

@@ -6,14 +6,14 @@
 
 namespace Inventory {
 
-using namespace std::chrono_literals;
-
 // Another program (a virus scanner, the search indexer, a sync client) may
 // hold a file open for a moment without sharing it. An operation that fails
 // for that reason is tried again after each of these pauses, growing, about
 // two seconds in all; any other failure ends it at once.
-inline constexpr std::array<std::chrono::milliseconds, 8> HoldPauses{25ms,  50ms,  100ms, 175ms,
-                                                                     250ms, 350ms, 450ms, 600ms};
+inline constexpr std::array<std::chrono::milliseconds, 8> HoldPauses = [] {
+    using namespace std::chrono_literals;
+    return std::array{25ms, 50ms, 100ms, 175ms, 250ms, 350ms, 450ms, 600ms};
+}();
 
 // What happens between the tries: the plain one sleeps. The window replaces
 // it to show a busy cursor meanwhile, the tests to count the pauses.
