@@ -133,51 +133,50 @@ void TestForm1::startsWithEveryCaptionAndTextWhole()
     QVERIFY(m_form->Form_Load());
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Pezzarium v1.01 by Varnello"));
     // At the grid's own 9 points, at GNOME's default 11 and at a large 16;
-    // from the start, or given to the open window, as a screen of another
-    // scaling does (and back to 9 points from 16).
+    // then given to the open window, as a screen of another scaling does (16
+    // points, and back to 9 from 16).
     const QFont original = QApplication::font();
-    for (const int pointSize : {9, 11, 16}) {
+    for (const auto &[pointSize, afterwards] :
+         {std::pair{9, false}, {11, false}, {16, false}, {16, true}, {9, true}}) {
         QFont font = original;
         font.setPointSize(pointSize);
-        for (const bool afterwards : {false, true}) {
-            QApplication::setFont(afterwards ? original : font);
-            Form1 form(m_folder->path(), m_messages);
-            QApplication::setFont(original);
-            QVERIFY(form.Form_Load());
-            if (afterwards) {
-                QFont large = font;
-                large.setPointSize(16);
-                form.setFont(large);
-                form.setFont(font);
-            }
-
-            auto *widget = form.findChild<QWidget *>(name);
-            QVERIFY(widget);
-            QString shown;
-            int room = widget->width();
-            if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
-                shown = frame->title();
-            } else if (auto *label = qobject_cast<QLabel *>(widget)) {
-                shown = label->text();
-            } else if (auto *field = qobject_cast<QLineEdit *>(widget)) {
-                shown = field->text();
-            } else if (auto *list = qobject_cast<QPlainTextEdit *>(widget)) {
-                shown = list->toPlainText();
-            } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
-                shown = combo->currentText();
-                room = combo->lineEdit()->width();
-            } else if (auto *button = qobject_cast<QPushButton *>(widget)) {
-                shown = button->text();
-                room -= 2; // the button's own frame
-            }
-            QCOMPARE(shown, text);
-            QVERIFY2(widget->fontMetrics().horizontalAdvance(shown) <= room,
-                     qPrintable(QStringLiteral("%1 clipped at %2 points%3")
-                                    .arg(name)
-                                    .arg(pointSize)
-                                    .arg(afterwards ? " given afterwards" : "")));
-            QVERIFY(form.rect().contains(widget->mapTo(&form, widget->rect().bottomRight())));
+        QApplication::setFont(afterwards ? original : font);
+        Form1 form(m_folder->path(), m_messages);
+        QApplication::setFont(original);
+        QVERIFY(form.Form_Load());
+        if (afterwards) {
+            QFont large = font;
+            large.setPointSize(16);
+            form.setFont(large);
+            form.setFont(font);
         }
+
+        auto *widget = form.findChild<QWidget *>(name);
+        QVERIFY(widget);
+        QString shown;
+        int room = widget->width();
+        if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
+            shown = frame->title();
+        } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+            shown = label->text();
+        } else if (auto *field = qobject_cast<QLineEdit *>(widget)) {
+            shown = field->text();
+        } else if (auto *list = qobject_cast<QPlainTextEdit *>(widget)) {
+            shown = list->toPlainText();
+        } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+            shown = combo->currentText();
+            room = combo->lineEdit()->width();
+        } else if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            shown = button->text();
+            room -= 2; // the button's own frame
+        }
+        QCOMPARE(shown, text);
+        QVERIFY2(widget->fontMetrics().horizontalAdvance(shown) <= room,
+                 qPrintable(QStringLiteral("%1 clipped at %2 points%3")
+                                .arg(name)
+                                .arg(pointSize)
+                                .arg(afterwards ? " given afterwards" : "")));
+        QVERIFY(form.rect().contains(widget->mapTo(&form, widget->rect().bottomRight())));
     }
 }
 
