@@ -34,7 +34,8 @@ for set in "${@:-build}"; do
         icon) packages+=(icoutils imagemagick librsvg2-bin) ;;
         windows)
             packages+=("${build[@]}" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-                dpkg-dev wine wine64 fonts-wine xvfb xauth xdotool x11-apps netpbm icoutils attr)
+                dpkg-dev wine wine64 fonts-wine xvfb xauth xdotool x11-apps netpbm icoutils attr
+                libxml2-utils imagemagick)
             sources=yes
             ;;
         *)

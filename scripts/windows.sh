@@ -28,5 +28,5 @@ if [[ $what != test ]]; then
     cmake --workflow --preset windows
 fi
 if [[ $what != build ]]; then
-    xvfb-run -a -s "-screen 0 1280x800x24 -noreset" bash scripts/windows/test.sh
+    xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" bash scripts/windows/test.sh
 fi

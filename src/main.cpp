@@ -6,6 +6,7 @@
 
 int main(int argc, char *argv[])
 {
+    ConfigureDisplayScaling();
     QApplication application(argc, argv);
     ConfigureApplication(application);
 

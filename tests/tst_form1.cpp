@@ -132,15 +132,24 @@ void TestForm1::startsWithEveryCaptionAndTextWhole()
 
     QVERIFY(m_form->Form_Load());
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Pezzarium v1.01 by Varnello"));
-    // At the grid's own 9 points, at GNOME's default 11 and at a large 16.
+    // At the grid's own 9 points, at GNOME's default 11 and at a large 16;
+    // then given to the open window, as a screen of another scaling does (16
+    // points, and back to 9 from 16).
     const QFont original = QApplication::font();
-    for (const int pointSize : {9, 11, 16}) {
+    for (const auto &[pointSize, afterwards] :
+         {std::pair{9, false}, {11, false}, {16, false}, {16, true}, {9, true}}) {
         QFont font = original;
         font.setPointSize(pointSize);
-        QApplication::setFont(font);
+        QApplication::setFont(afterwards ? original : font);
         Form1 form(m_folder->path(), m_messages);
         QApplication::setFont(original);
         QVERIFY(form.Form_Load());
+        if (afterwards) {
+            QFont large = font;
+            large.setPointSize(16);
+            form.setFont(large);
+            form.setFont(font);
+        }
 
         auto *widget = form.findChild<QWidget *>(name);
         QVERIFY(widget);
@@ -163,7 +172,10 @@ void TestForm1::startsWithEveryCaptionAndTextWhole()
         }
         QCOMPARE(shown, text);
         QVERIFY2(widget->fontMetrics().horizontalAdvance(shown) <= room,
-                 qPrintable(QStringLiteral("%1 clipped at %2 points").arg(name).arg(pointSize)));
+                 qPrintable(QStringLiteral("%1 clipped at %2 points%3")
+                                .arg(name)
+                                .arg(pointSize)
+                                .arg(afterwards ? " given afterwards" : "")));
         QVERIFY(form.rect().contains(widget->mapTo(&form, widget->rect().bottomRight())));
     }
 }

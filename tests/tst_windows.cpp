@@ -1,3 +1,4 @@
+#include "busycursor.h"
 #include "formfixture.h"
 
 #include <QDateTime>
@@ -5,8 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
 
 #include <windows.h>
 
@@ -46,6 +51,32 @@ private:
     HANDLE m_handle;
 };
 
+// Another program holding the file at path, sharing nothing, for 1.5 s from
+// the return: the holder built beside the tests. Null if it could not hold it.
+std::unique_ptr<QProcess> HoldExclusively(const QString &path)
+{
+    auto holder = std::make_unique<QProcess>();
+    holder->start(QCoreApplication::applicationDirPath() + "/holder.exe",
+                  {QDir::toNativeSeparators(path), "1500", "exclusive"});
+    if (!holder->waitForReadyRead(30000) || !holder->readLine().startsWith("held"))
+        return nullptr;
+    return holder;
+}
+
+// The window's busy cursor, and what it showed at each pause of a wait.
+class CursorAtPauses final : public BusyCursorWhileHeld
+{
+public:
+    void pause(std::chrono::milliseconds length) override
+    {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        shapes << (cursor ? cursor->shape() : Qt::ArrowCursor);
+        BusyCursorWhileHeld::pause(length);
+    }
+
+    QList<Qt::CursorShape> shapes;
+};
+
 bool SetAttributes(const QString &path, DWORD attributes)
 {
     return SetFileAttributesW(WinPath(path).c_str(), attributes) != 0;
@@ -72,6 +103,8 @@ private slots:
     void saveFailsAndKeepsEverything_data();
     void saveFailsAndKeepsEverything();
     void endsWhenAnotherProgramHoldsTheFile();
+    void readWaitsOutABriefHold_data();
+    void readWaitsOutABriefHold();
     void eightBitFileStaysInTheAnsiCodePage_data();
     void eightBitFileStaysInTheAnsiCodePage();
 
@@ -118,6 +151,12 @@ void TestWindows::foundBesideTheProgramWithWindowsPaths_data()
     QTest::addRow("plain") << "";
     QTest::addRow("spaces_and_accents") << "Programmi/Magazzino è";
     QTest::addRow("non_latin") << "Склад Ω";
+    // Deep under the user's documents, past the 260 characters of old Windows paths.
+    QTest::addRow("longerThan260") << QStringLiteral("Documenti/Laboratorio di elettronica del circolo "
+                                                     "radioamatori/Magazzino dei componenti/Cassettiere "
+                                                     "dello scaffale nord, ripiano superiore/Inventario "
+                                                     "aggiornato ogni settimana dopo gli acquisti/Copia "
+                                                     "di lavoro condivisa con gli altri soci del circolo");
 }
 
 void TestWindows::foundBesideTheProgramWithWindowsPaths()
@@ -145,9 +184,21 @@ void TestWindows::foundBesideTheProgramWithWindowsPaths()
     QVERIFY2(shown.endsWith(native), qPrintable(shown));
     QVERIFY2(!shown.contains(u'/'), qPrintable(shown));
     QCOMPARE(native.mid(1, 2), QStringLiteral(":\\"));
+    QVERIFY(QTest::currentDataTag() != QByteArray("longerThan260") || native.size() > 260);
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), TwoRecords.chopped(2) + "\r\n");
+    QFile backup(path + ".bak");
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    QCOMPARE(backup.readAll(), TwoRecords);
+
+    // A failure names the file in full too.
+    QVERIFY(SetAttributes(path, FILE_ATTRIBUTE_READONLY));
+    QTest::mouseClick(form.findChild<QPushButton *>("Command4"), Qt::LeftButton);
+    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
+    QCOMPARE(m_messages.warnings.size(), 1);
+    QVERIFY2(m_messages.warnings.first().startsWith("Impossibile salvare " + native + ": "),
+             qPrintable(m_messages.warnings.first()));
 }
 
 void TestWindows::hiddenFileIsStillTheInventory()
@@ -236,6 +287,57 @@ void TestWindows::endsWhenAnotherProgramHoldsTheFile()
              qPrintable(m_messages.warnings.first()));
     other.release();
     QCOMPARE(inventoryBytes(), TwoRecords);
+}
+
+void TestWindows::readWaitsOutABriefHold_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::addRow("atStartup_listShowsTheFile") << "startup";
+    QTest::addRow("duringASearch_listShowsTheFileAsChanged") << "search";
+    QTest::addRow("beforeASave_saved") << "save";
+}
+
+void TestWindows::readWaitsOutABriefHold()
+{
+    QFETCH(QString, when);
+    CursorAtPauses cursor;
+    Inventory::HoldWait *const previous = Inventory::InstallHoldWait(&cursor);
+    const auto restore = qScopeGuard([previous] { Inventory::InstallHoldWait(previous); });
+    writeSettledInventory(TwoRecords);
+    createForm();
+    if (when != "startup")
+        QVERIFY(m_form->Form_Load());
+    const QByteArray changed = "[Box]: C1 [Item]: BD139 [Nr]: 2 [Type]: Transistor\r\n";
+    if (when == "search")
+        writeInventory(changed);
+    if (when == "save")
+        insertRecord();
+    const QString listBefore = m_form->listText();
+
+    const std::unique_ptr<QProcess> holder = HoldExclusively(inventoryPath());
+    QVERIFY(holder);
+    QFile other(inventoryPath());
+    QVERIFY2(!other.open(QIODevice::ReadOnly), "the holder does not keep readers out");
+    if (when == "startup") {
+        QVERIFY(m_form->Form_Load());
+        QCOMPARE(m_form->listText(), QString::fromUtf8(TwoRecords.chopped(2)));
+    } else if (when == "search") {
+        control<QLineEdit>("Text4")->clear();
+        QTest::keyClicks(control<QLineEdit>("Text4"), "B");
+        QCOMPARE(m_form->listText(), QString::fromUtf8(changed));
+    } else {
+        click("Command4");
+        QCOMPARE(m_messages.informations.size(), 1);
+        QCOMPARE(inventoryBytes(), listBefore.toUtf8() + "\r\n");
+    }
+    QVERIFY2(m_messages.warnings.isEmpty(), qPrintable(m_messages.warnings.join('\n')));
+    QVERIFY(holder->waitForFinished(30000));
+
+    // It waited, with a busy cursor, and shows the usual one again.
+    QVERIFY(!cursor.shapes.isEmpty());
+    QVERIFY(std::all_of(cursor.shapes.begin(), cursor.shapes.end(),
+                        [](Qt::CursorShape shape) { return shape == Qt::WaitCursor; }));
+    QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 void TestWindows::eightBitFileStaysInTheAnsiCodePage_data()

@@ -1,5 +1,7 @@
 #include "inventoryread.h"
 
+#include "filehold.h"
+#include "holdretry.h"
 #include "inventorypath.h"
 #include "inventorysave_platform.h"
 #include "textencoding.h"
@@ -32,7 +34,7 @@ FileResult NotAFileFailure(const QString &path)
 BytesResult ReadBytes(const QString &path)
 {
     QFile file(path);
-    const FileError opened = OpenForReading(file);
+    const FileError opened = RetryWhileHeld([&file] { return OpenForReading(file); }, HeldByAnotherProgram);
     if (opened.problem != FileProblem::None)
         return {Failure(path, opened), {}};
     return ReadBytes(file, path);

@@ -27,11 +27,20 @@ Form1::Form1(const QString &folder, Messages &messages, QWidget *parent)
     // The type is what the user typed: the combo box's completer would turn
     // "Tr" into "Transistor" and "transistor" into "Transistor".
     m_ui->Combo1->setCompleter(nullptr);
-    FitGridToFont(*this);
+    m_gridFit = std::make_unique<GridFit>(*this);
+    m_gridFit->fit();
     bindEvents();
 }
 
 Form1::~Form1() = default;
+
+void Form1::changeEvent(QEvent *event)
+{
+    // A screen of another scaling gives the window's font another size.
+    if (event->type() == QEvent::FontChange && m_gridFit)
+        m_gridFit->fit();
+    QWidget::changeEvent(event);
+}
 
 void Form1::bindEvents()
 {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class GridFit;
 class ListDocuments;
 class Messages;
 
@@ -36,6 +37,9 @@ public:
     // The list's lines joined by CR LF, as the file holds them.
     QString listText() const;
     bool listShowsSearchResult() const { return m_listShowsSearchResult; }
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private:
     void bindEvents();
@@ -63,6 +67,7 @@ private:
 
     std::unique_ptr<Ui::Form1> m_ui;
     std::unique_ptr<ListDocuments> m_listDocuments;
+    std::unique_ptr<GridFit> m_gridFit;
     MouseClicks m_text5Clicks;
     Inventory::ChangeTracker m_file;
     Messages &m_messages;

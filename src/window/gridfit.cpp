@@ -8,29 +8,40 @@
 #include <algorithm>
 #include <cmath>
 
-void FitGridToFont(QWidget &window)
+GridFit::GridFit(QWidget &window) : m_window(window), m_drawnSize(window.size())
 {
-    double scale = 1.0;
-    const auto fit = [&scale](const QWidget *control, const QString &caption, int padding) {
-        const int needed = control->fontMetrics().horizontalAdvance(caption) + padding;
-        scale = std::max(scale, double(needed) / control->width());
-    };
-    for (const QLabel *label : window.findChildren<QLabel *>())
-        fit(label, label->text(), 2);
-    for (const QPushButton *button : window.findChildren<QPushButton *>())
-        fit(button, button->text(), 8);
-    if (scale == 1.0)
-        return;
-
-    QList<QWidget *> controls;
     for (QGroupBox *frame : window.findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly)) {
-        controls += frame;
-        controls += frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        m_drawn.append({frame, frame->geometry()});
+        for (QWidget *control : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            m_drawn.append({control, control->geometry()});
     }
+}
+
+void GridFit::fit()
+{
+    // Where the system leaves its display scaling to the fonts (Windows at
+    // 125 % and 150 %, see ConfigureDisplayScaling), the grid follows them as
+    // the system's own scaling would, margins included.
+    const double fontScale = std::max(1.0, m_window.logicalDpiY() / 96.0);
+    double scale = fontScale;
+    for (const auto &[control, drawn] : m_drawn) {
+        QString caption;
+        int padding = 0;
+        if (const auto *label = qobject_cast<const QLabel *>(control)) {
+            caption = label->text();
+            padding = 2;
+        } else if (const auto *button = qobject_cast<const QPushButton *>(control)) {
+            caption = button->text();
+            padding = 8;
+        } else {
+            continue;
+        }
+        const double needed = control->fontMetrics().horizontalAdvance(caption) + padding * fontScale;
+        scale = std::max(scale, needed / drawn.width());
+    }
+
     const auto scaled = [scale](int length) { return int(std::lround(length * scale)); };
-    for (QWidget *control : controls) {
-        const QRect place = control->geometry();
-        control->setGeometry(scaled(place.x()), scaled(place.y()), scaled(place.width()), scaled(place.height()));
-    }
-    window.resize(scaled(window.width()), scaled(window.height()));
+    for (const auto &[control, drawn] : m_drawn)
+        control->setGeometry(scaled(drawn.x()), scaled(drawn.y()), scaled(drawn.width()), scaled(drawn.height()));
+    m_window.resize(scaled(m_drawnSize.width()), scaled(m_drawnSize.height()));
 }

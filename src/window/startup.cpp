@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "busycursor.h"
 #include "inventorypath.h"
 
 #include <QApplication>
@@ -11,6 +12,18 @@
 #ifdef Q_OS_LINUX
 #include <unistd.h>
 #endif
+
+void ConfigureDisplayScaling()
+{
+#ifdef Q_OS_WIN
+    // Whole scale factors only; the rest of Windows' scaling goes to the fonts,
+    // which the grid follows: 125 % and 150 % are drawn at 100 % with larger
+    // fonts. At a fractional factor the style loses one-pixel edges (the
+    // buttons' bottom edge at 125 %), and GDI, which draws the text, does so
+    // through a scaling transform that cuts glyphs at their edges.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
+#endif
+}
 
 void ConfigureApplication(QApplication &application)
 {
@@ -29,6 +42,9 @@ void ConfigureApplication(QApplication &application)
     if (translator->load(QStringLiteral("qtbase_it"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
+
+    static BusyCursorWhileHeld busyCursor;
+    Inventory::InstallHoldWait(&busyCursor);
 }
 
 std::optional<QString> ProgramFolder()

@@ -6,7 +6,12 @@
 
 class QApplication;
 
-// Name, version, icon and Italian standard texts, before any window opens.
+// How the window follows the system's display scaling: before the application
+// object is made.
+void ConfigureDisplayScaling();
+
+// Name, version, icon, Italian standard texts and the busy cursor while a file
+// is held, before any window opens.
 void ConfigureApplication(QApplication &application);
 
 // The folder that holds the executable, where the inventory lives; nothing

@@ -17,6 +17,11 @@ wineserver -w
 # them Qt falls back to a font that draws no "0" or "...".
 cp /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
 wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
+# Font smoothing as Windows has it by default, ClearType. Without it Qt draws
+# each glyph into an image just as large as the box that GDI reports, and
+# Wine's GDI draws some glyphs a pixel beyond it: "[" loses its top bar.
+wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 2 /f >/dev/null 2>&1
+wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothingType /t REG_DWORD /d 2 /f >/dev/null 2>&1
 # Without a window manager Wine waits about two seconds whenever a managed
 # window hides; unmanaged windows hide at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
