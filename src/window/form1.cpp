@@ -98,7 +98,8 @@ void Form1::setFields(const RecordFields &fields)
 }
 
 std::optional<SaveResult>
-Form1::overwriteInventory(const std::function<std::optional<QString>(QString fileText)> &textToWrite)
+Form1::overwriteInventory(const QString &command,
+                          const std::function<std::optional<QString>(QString fileText)> &textToWrite)
 {
     ChangeTracker::OverwriteCheck check = m_file.readBeforeOverwrite();
     if (!check.ok) {
@@ -116,7 +117,7 @@ Form1::overwriteInventory(const std::function<std::optional<QString>(QString fil
         return std::nullopt;
     SaveResult written = m_file.write(std::move(*text));
     if (!written.ok) {
-        m_messages.warn(this, SaveFailureMessage(written));
+        m_messages.warn(this, SaveFailureMessage(written, command));
         return std::nullopt;
     }
     return written;
@@ -170,7 +171,8 @@ void Form1::Command4_Click()
                                    "e poterlo salvare."));
         return;
     }
-    const std::optional<SaveResult> saved = overwriteInventory([this](const QString &) { return listText(); });
+    const std::optional<SaveResult> saved =
+        overwriteInventory(m_ui->Command4->text(), [this](const QString &) { return listText(); });
     if (!saved)
         return;
     m_messages.inform(this, tr("Archivio salvato in ") + NativePath(InventoryPath(m_file.folder())));
@@ -189,7 +191,7 @@ void Form1::Command6_Click()
         return;
     }
     const QString composed = m_textBeforeRecord + ComposeRecord(fields());
-    const std::optional<SaveResult> written = overwriteInventory([this, &composed](const QString &fileText) {
+    const auto updatedText = [this, &composed](const QString &fileText) {
         std::optional<QString> wholeList;
         if (!m_listShowsSearchResult)
             wholeList = listText();
@@ -199,7 +201,8 @@ void Form1::Command6_Click()
             m_messages.warn(this, tr("Il record selezionato non è più nell'archivio: "
                                      "non è stato modificato nulla."));
         return updated;
-    });
+    };
+    const std::optional<SaveResult> written = overwriteInventory(m_ui->Command6->text(), updatedText);
     if (!written)
         return;
     m_listDocuments->replaceRecord(SelectedRecord, composed);
