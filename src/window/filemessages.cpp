@@ -86,8 +86,9 @@ QString SaveFailureMessage(const SaveResult &failure, const QString &command)
         return reason + Text("L'archivio è rimasto com'era.");
     if (!failure.backup.ok)
         return reason + Text("Il file potrebbe essere rimasto incompleto.");
+    const QString previous = failure.backup.path.isEmpty() ? BackupPath(failure.path) : failure.backup.path;
     return reason + Text("Il file potrebbe essere rimasto incompleto; la versione precedente è in %1.")
-                        .arg(NativePath(BackupPath(failure.path)));
+                        .arg(NativePath(previous));
 }
 
 QString BackupNotRefreshedMessage(const FileResult &backup)
