@@ -1,5 +1,5 @@
 #include "formfixture.h"
-#include "listtext.h"
+#include "loadedlist.h"
 #include "searchfilter.h"
 
 #include <benchmark/benchmark.h>
@@ -127,7 +127,7 @@ struct Session : FormFixture
             return;
         bytes = inventory;
         Inventory::ChangeTracker read(m_folder->path());
-        whole = Inventory::ListTextFromFile(read.readText().text);
+        whole = Inventory::LoadedList(read.readText().text);
         narrow = Inventory::FilterInventory(read, Narrow).listText;
         if (!start())
             qFatal("the window did not start");

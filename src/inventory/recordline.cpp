@@ -1,6 +1,6 @@
 #include "recordline.h"
 
-#include "lines.h"
+#include "linebreaks.h"
 
 namespace Inventory {
 
