@@ -234,7 +234,8 @@ void Form1::Text4_Change()
 
 void Form1::Text5_Click()
 {
-    // The clicked line, with its CR LF when one follows it.
+    // As the list text holds the line: only a line that a CR LF ends holds a
+    // record to select, as in the file.
     const QTextBlock line = m_ui->Text5->document()->findBlock(m_ui->Text5->textCursor().selectionStart());
     QString lineText = FromListDisplay(line.text());
     if (line.next().isValid())
