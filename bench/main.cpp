@@ -1,5 +1,5 @@
 #include "formfixture.h"
-#include "listtext.h"
+#include "loadedlist.h"
 #include "searchfilter.h"
 
 #include <benchmark/benchmark.h>
@@ -127,7 +127,7 @@ struct Session : FormFixture
             return;
         bytes = inventory;
         Inventory::ChangeTracker read(m_folder->path());
-        whole = Inventory::ListTextFromFile(read.readText().text);
+        whole = Inventory::LoadedList(read.readText().text);
         narrow = Inventory::FilterInventory(read, Narrow).listText;
         if (!start())
             qFatal("the window did not start");
@@ -181,12 +181,10 @@ struct Session : FormFixture
     Step prepareClick(int line) { fill({}, {}, {}); return PrepareClick(list(), line); }
     // Selects line by a click and types quantity over its quantity.
     void change(int line, const QString &quantity) { prepareClick(line)(); field("Text3").setText(quantity); }
-    // The last warning or question the window showed, if any, but the
-    // question whether to drop unsaved lines.
+    // The last warning or question the window showed, if any.
     QString problem() const
     {
-        QStringList shown = m_messages.warnings + m_messages.questions;
-        shown.removeIf([](const QString &text) { return text.contains(QStringLiteral("non salvate")); });
+        const QStringList shown = m_messages.warnings + m_messages.questions;
         return shown.isEmpty() ? QString() : shown.last();
     }
 

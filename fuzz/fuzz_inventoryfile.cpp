@@ -1,9 +1,9 @@
-// DecodeInventory, EncodeInventory and ListTextFromFile on any file contents,
+// DecodeInventory, EncodeInventory and LoadedList on any file contents,
 // and EncodeInventory on any text.
 
 #include "fuzzcheck.h"
-#include "listtext.h"
-#include "lines.h"
+#include "loadedlist.h"
+#include "linebreaks.h"
 #include "textencoding.h"
 
 #include <QByteArray>
@@ -176,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     // Every line end a CR LF, the last line ended too, and nothing else changed.
-    const QString list = ListTextFromFile(text);
+    const QString list = LoadedList(text);
     FUZZ_CHECK(list.isEmpty() || list.endsWith(LineEnd));
     for (qsizetype i = 0; i < list.size(); ++i) {
         if (list[i] == u'\r')

@@ -3,7 +3,7 @@
 
 #include "fuzzcheck.h"
 #include "recordline.h"
-#include "lines.h"
+#include "linebreaks.h"
 
 #include <QList>
 

@@ -4,8 +4,9 @@
 
 #include "fuzzcheck.h"
 #include "textencoding.h"
+#include "matchinglines.h"
 #include "searchfilter.h"
-#include "lines.h"
+#include "linebreaks.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
 #include "changetracker.h"
 #include "inventorypath.h"
-#include "listtext.h"
+#include "loadedlist.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -86,7 +86,7 @@ private slots:
             return QFile::remove(path) && QDir().mkdir(path);
         }) << true << false << false;
         QTest::addRow("savedByThisWindow_noQuestion") << Change([](const QString &, ChangeTracker &file) {
-            return file.write(QStringLiteral("[Box]: A2\r\n")).ok;
+            return file.write(ListText(QStringLiteral("[Box]: A2\r\n"))).ok;
         }) << true << false << true;
     }
     void readBeforeOverwrite()
@@ -125,10 +125,10 @@ private slots:
             << Change([](const QString &path, ChangeTracker &) { return WriteFile(path, "B\n\nC"); }) << true
             << "B\r\nC\r\n";
         QTest::addRow("savedByThisWindow_newVersion") << Change([](const QString &, ChangeTracker &file) {
-            return file.write(QStringLiteral("D\r\n")).ok;
+            return file.write(ListText(QStringLiteral("D\r\n"))).ok;
         }) << true << "D\r\n";
         QTest::addRow("sameTextSavedByThisWindow_sameVersion") << Change([](const QString &, ChangeTracker &file) {
-            return file.write(QString::fromUtf8(Saved.chopped(2))).ok;
+            return file.write(ListText(QString::fromUtf8(Saved.chopped(2)))).ok;
         }) << false << saved;
     }
     void versionFollowsTheText()
@@ -138,21 +138,21 @@ private slots:
         QFETCH(QString, wholeInventory);
         ChangeTracker file(m_dir->path());
         QVERIFY(file.readText().ok);
-        QCOMPARE(file.wholeInventory(), QString::fromUtf8(Saved.chopped(2)));
-        const quint64 before = file.version();
+        QCOMPARE(file.kept().wholeInventory(), QString::fromUtf8(Saved.chopped(2)));
+        const TextVersion before = file.kept().version();
 
         QVERIFY(change(path(), file));
         QVERIFY(file.readText().ok);
-        QCOMPARE(file.version() != before, newVersion);
-        QCOMPARE(file.wholeInventory(), wholeInventory);
+        QCOMPARE(file.kept().version() != before, newVersion);
+        QCOMPARE(file.kept().wholeInventory(), wholeInventory);
     }
 
     void readTextGivesTheFileWithItsOwnLineEnds()
     {
         ChangeTracker file(m_dir->path());
-        QVERIFY(file.write(QStringLiteral("A\r\nB\r\n")).ok);
+        QVERIFY(file.write(ListText(QStringLiteral("A\r\nB\r\n"))).ok);
         QCOMPARE(file.readText().text, QStringLiteral("A\r\nB\r\n\r\n"));
-        QCOMPARE(ListTextFromFile(file.readText().text), QStringLiteral("A\r\nB\r\n"));
+        QCOMPARE(LoadedList(file.readText().text), QStringLiteral("A\r\nB\r\n"));
     }
 };
 

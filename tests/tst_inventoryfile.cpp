@@ -1,8 +1,8 @@
 #include "changetracker.h"
 #include "inventorypath.h"
 #include "inventorysave.h"
-#include "lines.h"
-#include "listtext.h"
+#include "linebreaks.h"
+#include "loadedlist.h"
 #include "textencoding.h"
 
 #include <QDir>
@@ -184,7 +184,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, list);
-        QCOMPARE(ListTextFromFile(text), list);
+        QCOMPARE(LoadedList(text), list);
     }
 
     void writeInventory_data()
@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(FileBytes(inventory()), bytes);
         QCOMPARE(KindOfPath(inventory()), PathKind::OrdinaryFile);
         if (!list.isEmpty()) // saved and loaded back unchanged
-            QCOMPARE(ListTextFromFile(ReadInventory(dir->path()).text), list);
+            QCOMPARE(LoadedList(ReadInventory(dir->path()).text), list);
     }
 
     // Other programs read the same file: a save keeps the encoding it was read in.
@@ -253,13 +253,13 @@ private slots:
         if (!onDisk.isNull())
             WriteFile(inventory(), onDisk);
         ChangeTracker file(dir->path());
-        const QString list = ListTextFromFile(file.readText().text) + added;
+        const QString list = LoadedList(file.readText().text) + added;
         if (!rewrittenAs.isNull())
             WriteFile(inventory(), rewrittenAs);
         const ChangeTracker::OverwriteCheck current = file.readBeforeOverwrite();
         QVERIFY(current.ok);
         QVERIFY(!current.changed); // the same text, whatever its bytes
-        QVERIFY(file.write(list).ok);
+        QVERIFY(file.write(ListText(list)).ok);
         QCOMPARE(FileBytes(inventory()), saved);
         // Read back as it was meant, and recognised as what this window wrote.
         QCOMPARE(ReadInventory(dir->path()).text, list + "\r\n");

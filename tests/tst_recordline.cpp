@@ -52,8 +52,8 @@ private slots:
         QTest::addRow("itemMarkerTooEarly_nothing") << "[Box]: [Item]: B [Nr]: 1 [Type]: T" << none;
         QTest::addRow("nrBeforeItem_nothing") << "[Box]: A [Nr]: 1 [Item]: B [Type]: T" << none;
         QTest::addRow("typeBeforeNr_nothing") << "[Box]: A [Item]: B [Type]: T [Nr]: 1" << none;
-        QTest::addRow("itemMarkerInBox_restInItem") << "[Box]: A [Item]: x [Item]: B [Nr]: 1 [Type]: T"
-                                                   << QStringList{"A", "x [Item]: B", "1", "T"};
+        QTest::addRow("secondItemMarker_keptInTheItem") << "[Box]: A [Item]: x [Item]: B [Nr]: 1 [Type]: T"
+                                                       << QStringList{"A", "x [Item]: B", "1", "T"};
         QTest::addRow("nrMarkerInItem_restInQuantity") << "[Box]: A [Item]: x [Nr]: y [Nr]: 1 [Type]: T"
                                                       << QStringList{"A", "x", "y [Nr]: 1", "T"};
     }

@@ -1,5 +1,6 @@
 #include "changetracker.h"
 #include "inventorypath.h"
+#include "matchinglines.h"
 #include "searchfilter.h"
 
 #include <QFile>
@@ -87,7 +88,7 @@ private slots:
         ChangeTracker file(dir.path());
         const FilterResult found = FilterInventory(file, query);
         QCOMPARE(found.listText, MatchingLines(file.readText().text, found.query));
-        QCOMPARE(found.wholeInventory, whole ? std::optional(file.version()) : std::nullopt);
+        QCOMPARE(found.wholeInventory, whole ? std::optional(file.kept().version()) : std::nullopt);
         if (whole)
             QCOMPARE(found.listText, "[Box]: A1 [Item]: X\r\n[Box]: A1 [Item]: Y\r\n[Box]: A2 [Item]: Z\r\n");
     }

@@ -2,9 +2,6 @@
 
 #include "inventorypath.h"
 #include "inventorysave.h"
-#include "lines.h"
-#include "listtext.h"
-#include "searchfilter.h"
 
 #include <QFileInfo>
 
@@ -28,11 +25,7 @@ void ChangeTracker::remember(const Stamp &stamp, const QString &text, const File
     m_stampTrusted = !stamp.exists || stamp.modified < QDateTime::currentDateTime().addSecs(-2);
     m_textEncoding = encoding;
     m_saveEncoding = encoding;
-    if (text == m_text && !m_text.isNull())
-        return; // the same text: what was made from it stays valid
-    m_text = text;
-    m_wholeInventory = QString();
-    ++m_version;
+    m_kept.keep(text);
 }
 
 ReadResult ChangeTracker::readText()
@@ -43,11 +36,11 @@ ReadResult ChangeTracker::readText()
     if (m_hasReadOrWritten && m_stampTrusted && now == m_stamp) {
         ReadResult kept;
         kept.exists = now.exists;
-        kept.text = m_text;
+        kept.text = m_kept.text();
         kept.encoding = m_textEncoding;
         return kept;
     }
-    ReadResult result = ReadInventory(m_folder, m_text, m_textEncoding);
+    ReadResult result = ReadInventory(m_folder, m_kept.text(), m_textEncoding);
     if (result.ok)
         remember(now, result.text, result.encoding);
     return result;
@@ -60,48 +53,27 @@ ChangeTracker::OverwriteCheck ChangeTracker::readBeforeOverwrite()
     const PathKind kind = KindOfPath(InventoryPath(m_folder));
     if (kind == PathKind::NotAFile || kind == PathKind::Unresolvable)
         return check;
-    static_cast<ReadResult &>(check) = ReadInventory(m_folder, m_text, m_textEncoding);
+    static_cast<ReadResult &>(check) = ReadInventory(m_folder, m_kept.text(), m_textEncoding);
     if (!check.ok)
         return check;
     m_saveEncoding = check.encoding;
     if (!check.exists)
         return check;
     // Text, not bytes: the same text in another encoding is no change.
-    check.changed = !m_hasReadOrWritten || !m_stamp.exists || check.text != m_text;
+    check.changed = !m_hasReadOrWritten || !m_stamp.exists || check.text != m_kept.text();
     if (!check.changed)
         remember(now, check.text, check.encoding); // touched, not changed
     return check;
 }
 
-SaveResult ChangeTracker::write(QString listText)
+SaveResult ChangeTracker::write(ListText list)
 {
-    SaveResult result = WriteInventory(m_folder, listText, m_saveEncoding);
-    if (result.ok) {
-        // A save of the text the file held keeps its version, and so the
-        // list's laid-out whole inventory.
-        listText += LineEnd;
-        remember(currentStamp(), listText, result.encoding);
-    }
+    SaveResult result = WriteInventory(m_folder, list.lines(), m_saveEncoding);
+    // A save of the text the file held keeps its version, and so the list's
+    // laid-out whole inventory.
+    if (result.ok)
+        remember(currentStamp(), std::move(list).withSavedLineEnd(), result.encoding);
     return result;
-}
-
-const QString &ChangeTracker::wholeInventory()
-{
-    if (m_wholeInventory.isNull())
-        m_wholeInventory = MatchingLines(m_text, {});
-    return m_wholeInventory;
-}
-
-ChangeTracker::StartupList ChangeTracker::startupList()
-{
-    StartupList list{ListTextFromFile(m_text), std::nullopt};
-    QString emptyLine = LineEnd.toString();
-    emptyLine += LineEnd;
-    if (!list.text.startsWith(LineEnd) && !list.text.contains(emptyLine)) {
-        m_wholeInventory = list.text;
-        list.wholeInventory = m_version;
-    }
-    return list;
 }
 
 } // namespace Inventory

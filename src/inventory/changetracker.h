@@ -3,26 +3,19 @@
 #include "fileresult.h"
 #include "inventoryread.h"
 #include "inventorysave.h"
+#include "keptinventory.h"
+#include "listtext.h"
 #include "textencoding.h"
 
 #include <QDateTime>
 #include <QString>
 
-#include <optional>
 
 namespace Inventory {
 
-// One window's view of the inventory file, and the one place that keeps the
-// inventory's text between operations:
-// - the file's text as this window last read or wrote it, with the encoding
-//   the next save writes in;
-// - the whole inventory as the list shows it (every non-empty line and a
-//   CR LF), built from that text at most once, when first asked for.
-// Both change only through a read that finds other text, or a write. Each
-// such change gives the text a new version, so whoever shows something made
-// from it can tell, by the version alone, whether it is still what the file
-// holds. The strings handed out share their data with the kept ones: equal
-// strings that share their data compare at once.
+// Notices other writers: one window's view of the inventory file, what it
+// last read or wrote of it (its text, kept with a version, and the encoding
+// the next save writes in).
 //
 // A search re-reads an unchanged file (same size and modification time) for
 // the cost of one look at it; a save always compares the file's text, so that
@@ -48,26 +41,12 @@ public:
     // followed, is left for the save to refuse.
     OverwriteCheck readBeforeOverwrite();
 
-    // Writes the list text in the encoding the file had when last read (the
-    // system's for a new file). A list text handed over with room for one
-    // more CR LF becomes the kept text without a copy.
-    SaveResult write(QString listText);
+    // Writes the list in the encoding the file had when last read (the
+    // system's for a new file); the text written becomes the kept one.
+    SaveResult write(ListText list);
 
-    quint64 version() const { return m_version; }
-    // The whole inventory of the text last read or written.
-    const QString &wholeInventory();
-
-    struct StartupList
-    {
-        QString text;
-        // Set when the list is the whole inventory too: its version.
-        std::optional<quint64> wholeInventory;
-    };
-    // The list that start-up shows for the text last read: each pair of line
-    // ends in a row collapsed, so the empty line every save leaves at the end
-    // does not show. When no empty line is left, that list is the whole
-    // inventory as well, and kept as such.
-    StartupList startupList();
+    // The text last read or written, with its version and whole inventory.
+    KeptInventory &kept() { return m_kept; }
 
 private:
     struct Stamp
@@ -88,10 +67,8 @@ private:
     // tick of the file system's clock, keeping size and time: such a stamp is
     // not trusted, and the next search reads the file again.
     bool m_stampTrusted = false;
-    QString m_text;
+    KeptInventory m_kept;
     FileEncoding m_textEncoding;
-    quint64 m_version = 0;
-    QString m_wholeInventory; // null until asked for
     // What the next save writes in: the file's own encoding as last read,
     // also when its text had changed.
     FileEncoding m_saveEncoding;

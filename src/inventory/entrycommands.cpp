@@ -1,7 +1,7 @@
 #include "entrycommands.h"
 
-#include "listtext.h"
-#include "textsearch.h"
+#include "loadedlist.h"
+#include "findreplace.h"
 
 #include <QLocale>
 
@@ -62,7 +62,7 @@ RecordFields ClearedFields()
 std::optional<QString> UpdatedInventory(std::optional<QString> wholeList, QStringView fileText,
                                         const QString &selected, const QString &composed)
 {
-    QString whole = wholeList ? std::move(*wholeList) : ListTextFromFile(fileText);
+    QString whole = wholeList ? std::move(*wholeList) : LoadedList(fileText);
     return ReplaceWholeLines(std::move(whole), selected, composed);
 }
 

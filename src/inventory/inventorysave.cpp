@@ -3,7 +3,7 @@
 #include "inventorypath.h"
 #include "inventoryread.h"
 #include "inventorysave_platform.h"
-#include "lines.h"
+#include "linebreaks.h"
 
 namespace Inventory {
 

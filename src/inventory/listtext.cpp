@@ -1,31 +1,19 @@
 #include "listtext.h"
 
-#include "lines.h"
+#include "linebreaks.h"
 
 namespace Inventory {
 
-QString ListTextFromFile(QStringView text)
+ListText::ListText(QString lines) : m_lines(std::move(lines))
 {
-    // One pass doing what ending every line with CR LF and then replacing
-    // every CR LF CR LF by CR LF would do: after each line, a run of k line
-    // ends in a row (the line's own and the empty lines after it) becomes k/2
-    // CR LF, rounded up.
-    QString list;
-    list.reserve(text.size() + LineEnd.size());
-    ForwardLineEnds lineEnds(text);
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        const qsizetype lineEnd = lineEnds.from(pos);
-        list += text.sliced(pos, lineEnd - pos);
-        pos = lineEnd;
+    if (m_lines.capacity() < m_lines.size() + LineEnd.size())
+        m_lines.reserve(m_lines.size() + LineEnd.size());
+}
 
-        qsizetype endsInARow = pos == text.size() ? 1 : 0; // the last line, unterminated
-        for (qsizetype length; (length = LineEndLengthAt(text, pos)) > 0; pos += length)
-            ++endsInARow;
-        for (qsizetype i = 0; i < (endsInARow + 1) / 2; ++i)
-            list += LineEnd;
-    }
-    return list;
+QString ListText::withSavedLineEnd() &&
+{
+    m_lines += LineEnd;
+    return std::move(m_lines);
 }
 
 } // namespace Inventory

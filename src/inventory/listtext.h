@@ -1,13 +1,24 @@
 #pragma once
 
 #include <QString>
-#include <QStringView>
 
 namespace Inventory {
 
-// The list text that start-up shows: every line followed by CR LF, then each
-// pair of line ends in a row collapsed into one, so the empty line that every
-// save leaves at the end does not show.
-QString ListTextFromFile(QStringView text);
+// The list's lines joined by CR LF, as the file holds them. It keeps room for
+// the one CR LF that a save adds after them, so that the saved text becomes
+// the kept one without a copy of the whole inventory.
+class ListText
+{
+public:
+    explicit ListText(QString lines);
+
+    const QString &lines() const { return m_lines; }
+
+    // The lines and the CR LF that a save adds, made in the room kept for it.
+    QString withSavedLineEnd() &&;
+
+private:
+    QString m_lines;
+};
 
 } // namespace Inventory

@@ -1,18 +1,20 @@
 #include "recordline.h"
 
-#include "lines.h"
+#include "linebreaks.h"
 
 namespace Inventory {
 
 namespace {
 
-// The markers with their spaces, as they stand in a composed line.
+// The markers with their spaces: a composed line holds them so, and the parse
+// cuts the values by these lengths.
 constexpr QStringView BoxMarker = u"[Box]: ";
 constexpr QStringView ItemMarker = u" [Item]: ";
 constexpr QStringView QuantityMarker = u" [Nr]: ";
 constexpr QStringView TypeMarker = u" [Type]: ";
 
-// Characters from 0-based start, fewer if the text ends first; empty past the end.
+// A record cut short gives a shorter or empty value rather than a failure:
+// the parse checks only that the markers stand in order.
 QString Piece(QStringView text, qsizetype start, qsizetype length)
 {
     if (start >= text.size())

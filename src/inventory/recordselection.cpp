@@ -1,6 +1,6 @@
 #include "recordselection.h"
 
-#include "lines.h"
+#include "linebreaks.h"
 
 namespace Inventory {
 

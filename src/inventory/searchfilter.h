@@ -1,34 +1,14 @@
 #pragma once
 
 #include "changetracker.h"
+#include "fileresult.h"
 
 #include <QString>
 #include <QStringView>
 
-#include <functional>
 #include <optional>
 
 namespace Inventory {
-
-// Calls lineFound(start, end) for each line of text that contains query
-// (exact, case-sensitive), in order: the line runs from start to end, where
-// its line end or the text's end stands. An empty query matches every
-// non-empty line; a query that holds a line end matches none.
-void ForEachMatchingLine(QStringView text, QStringView query,
-                         const std::function<void(qsizetype start, qsizetype end)> &lineFound);
-
-// Each line of text that contains query, in order, followed by CR LF.
-QString MatchingLines(QStringView text, QStringView query);
-
-// True when every non-empty line of text contains query, so that
-// MatchingLines would give every line; stops at the first line that does not.
-bool EveryLineMatches(QStringView text, QStringView query);
-
-// The search text of the upper-case retry. A letter becomes its capital only
-// when that capital turns back into the very letter, so the text keeps its
-// length and no sign is mistaken for another letter ("µ" is not Greek "μ",
-// whose capital "Μ" it shares).
-QString SearchTextInUpperCase(QStringView query);
 
 struct FilterResult : FileResult
 {
@@ -37,7 +17,7 @@ struct FilterResult : FileResult
     bool retried = false;
     // Set when every line matched (or there is no file and the query is
     // empty), so that listText is the tracker's whole inventory: its version.
-    std::optional<quint64> wholeInventory;
+    std::optional<TextVersion> wholeInventory;
 };
 
 // The lines of the inventory file that contain query. When none does, the

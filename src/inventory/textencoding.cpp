@@ -1,7 +1,7 @@
 #include "textencoding.h"
 
 #include "codepage.h"
-#include "lines.h"
+#include "linebreaks.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

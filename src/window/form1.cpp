@@ -6,9 +6,10 @@
 #include "filemessages.h"
 #include "gridfit.h"
 #include "inventorypath.h"
-#include "lines.h"
+#include "linebreaks.h"
 #include "listdisplay.h"
 #include "listdocuments.h"
+#include "loadedlist.h"
 #include "messages.h"
 #include "onelinefields.h"
 #include "recordselection.h"
@@ -68,8 +69,9 @@ bool Form1::Form_Load()
         m_messages.warn(this, StartupFailureMessage(file));
         return false;
     }
-    const ChangeTracker::StartupList list = m_file.startupList();
-    m_listDocuments->showInventory(list.text, list.wholeInventory);
+    // The file's lines, without the empty line that every save leaves at the end.
+    const QString list = LoadedList(file.text);
+    m_listDocuments->showInventory(list, m_file.kept().offerAsWholeInventory(list));
 
     m_ui->Combo1->addItems(ComponentTypes);
     // Adding the first item made it current; the field keeps its own text.
@@ -81,7 +83,7 @@ bool Form1::Form_Load()
 
 QString Form1::listText() const
 {
-    return m_listDocuments->listText();
+    return m_listDocuments->listText().lines();
 }
 
 RecordFields Form1::fields() const
@@ -99,7 +101,7 @@ void Form1::setFields(const RecordFields &fields)
 
 std::optional<SaveResult>
 Form1::overwriteInventory(const QString &command,
-                          const std::function<std::optional<QString>(QString fileText)> &textToWrite)
+                          const std::function<std::optional<ListText>(QString fileText)> &textToWrite)
 {
     ChangeTracker::OverwriteCheck check = m_file.readBeforeOverwrite();
     if (!check.ok) {
@@ -112,7 +114,7 @@ Form1::overwriteInventory(const QString &command,
                                     "Sovrascriverlo con il contenuto di questa finestra?")
                                      .arg(NativePath(InventoryPath(m_file.folder())))))
         return std::nullopt;
-    std::optional<QString> text = textToWrite(std::move(check.text));
+    std::optional<ListText> text = textToWrite(std::move(check.text));
     if (!text)
         return std::nullopt;
     SaveResult written = m_file.write(std::move(*text));
@@ -171,8 +173,8 @@ void Form1::Command4_Click()
                                    "e poterlo salvare."));
         return;
     }
-    const std::optional<SaveResult> saved =
-        overwriteInventory(m_ui->Command4->text(), [this](const QString &) { return listText(); });
+    const std::optional<SaveResult> saved = overwriteInventory(
+        m_ui->Command4->text(), [this](const QString &) { return m_listDocuments->listText(); });
     if (!saved)
         return;
     m_messages.inform(this, tr("Archivio salvato in ") + NativePath(InventoryPath(m_file.folder())));
@@ -196,11 +198,13 @@ void Form1::Command6_Click()
         if (!m_listShowsSearchResult)
             wholeList = listText();
         std::optional<QString> updated = UpdatedInventory(std::move(wholeList), fileText, SelectedRecord, composed);
-        // The fields keep the edit.
-        if (!updated)
+        if (!updated) {
+            // The fields keep the edit.
             m_messages.warn(this, tr("Il record selezionato non è più nell'archivio: "
                                      "non è stato modificato nulla."));
-        return updated;
+            return std::optional<ListText>();
+        }
+        return std::optional(ListText(std::move(*updated)));
     };
     const std::optional<SaveResult> written = overwriteInventory(m_ui->Command6->text(), updatedText);
     if (!written)
@@ -233,7 +237,8 @@ void Form1::Text4_Change()
 
 void Form1::Text5_Click()
 {
-    // The clicked line, with its CR LF when one follows it.
+    // As the list text holds the line: only a line that a CR LF ends holds a
+    // record to select, as in the file.
     const QTextBlock line = m_ui->Text5->document()->findBlock(m_ui->Text5->textCursor().selectionStart());
     QString lineText = FromListDisplay(line.text());
     if (line.next().isValid())

@@ -19,8 +19,19 @@ namespace Ui {
 class Form1;
 }
 
-// The program's one window. It holds all state: the texts of its controls and
-// the selected record line. The inventory lives in pezzarium.txt inside folder.
+// The program's one window. It holds all state: the texts of its controls,
+// the selected line, and in its change tracker what it last read or wrote of
+// the inventory, pezzarium.txt inside folder.
+//
+// Controls and handlers, by the names the window has always had:
+//   Text1  "Nome Cassetto"      Command1 "+"          Command1_Click
+//   Text2  "Sigla Componente"   Command2 "-"          Command2_Click
+//   Text3  "Numero"             Command3 "Inserisci"  Command3_Click
+//   Combo1 "Tipologia"          Command4 "Salva"      Command4_Click
+//   Text4  "Ricerca"            Command5 "Esci"       Command5_Click
+//   Text5  the list             Command6 "Aggiorna"   Command6_Click
+// Text4_Change runs the search as the user types; Text5_Click selects the
+// record of the clicked line.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -34,7 +45,7 @@ public:
     // without saving.
     bool Form_Load();
 
-    // The list's lines joined by CR LF, as the file holds them.
+    // The list's lines joined by CR LF, as the file holds them (its ListText).
     QString listText() const;
     bool listShowsSearchResult() const { return m_listShowsSearchResult; }
 
@@ -62,7 +73,7 @@ private:
     // the caption of the button pressed.
     std::optional<Inventory::SaveResult>
     overwriteInventory(const QString &command,
-                       const std::function<std::optional<QString>(QString fileText)> &textToWrite);
+                       const std::function<std::optional<Inventory::ListText>(QString fileText)> &textToWrite);
     void reportReadFailure(const Inventory::FileResult &failure);
     // The second message after a save whose backup could not be refreshed.
     void reportBackup(const Inventory::SaveResult &saved);

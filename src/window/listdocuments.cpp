@@ -1,8 +1,8 @@
 #include "listdocuments.h"
 
-#include "lines.h"
+#include "linebreaks.h"
 #include "listdisplay.h"
-#include "textsearch.h"
+#include "findreplace.h"
 
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -37,7 +37,7 @@ ListDocuments::ListDocuments(QPlainTextEdit *list) : m_list(list)
     }
 }
 
-void ListDocuments::showInventory(const QString &text, std::optional<quint64> version)
+void ListDocuments::showInventory(const QString &text, std::optional<Inventory::TextVersion> version)
 {
     if (version && !m_wholeInventory.edited && m_wholeInventory.version == version)
         show(m_wholeInventory);
@@ -56,7 +56,7 @@ void ListDocuments::showSearchResult(const QString &text)
     m_searchResult.text = text;
 }
 
-QString ListDocuments::listText() const
+Inventory::ListText ListDocuments::listText() const
 {
     // The raw text comes in one piece, far faster than line by line.
     const QTextDocument *document = m_list->document();
@@ -70,7 +70,7 @@ QString ListDocuments::listText() const
         text += Inventory::LineEnd;
     }
     text += QStringView(raw).sliced(from);
-    return Inventory::FromListDisplay(std::move(text));
+    return Inventory::ListText(Inventory::FromListDisplay(std::move(text)));
 }
 
 void ListDocuments::append(const QString &text)
@@ -95,7 +95,7 @@ void ListDocuments::replaceRecord(const QString &selected, const QString &compos
     const std::optional<QString> selectedLine = shownLine(selected);
     const std::optional<QString> composedLine = shownLine(composed);
     if (!selectedLine || !composedLine) {
-        QString list = listText();
+        const QString list = listText().lines();
         std::optional<QString> replaced = ReplaceWholeLines(list, selected, composed);
         fill(*m_shown, replaced ? *replaced : list);
         m_shown->edited = true; // holds neither a whole inventory nor a result

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "keptinventory.h"
+#include "listtext.h"
+
 #include <QObject>
 #include <QString>
 
@@ -30,12 +33,10 @@ public:
 
     // version: of the file text whose whole inventory text is; nothing for a
     // list that is not one (start-up's, when empty lines remain).
-    void showInventory(const QString &text, std::optional<quint64> version);
+    void showInventory(const QString &text, std::optional<Inventory::TextVersion> version);
     void showSearchResult(const QString &text);
 
-    // The list's lines joined by CR LF, as the file holds them, with room for
-    // the one CR LF that saving adds.
-    QString listText() const;
+    Inventory::ListText listText() const;
     // Adds text at the end of what the list shows, leaving the rest and the
     // view as they are.
     void append(const QString &text);
@@ -49,7 +50,7 @@ private:
     {
         QTextDocument *document = nullptr;
         bool edited = true;                // since it was last filled
-        std::optional<quint64> version;    // whole inventory: the version it shows
+        std::optional<Inventory::TextVersion> version; // whole inventory: the version it shows
         QString text;                      // search result: the text it shows
         bool wraps = true;
     };

@@ -30,7 +30,7 @@ constexpr bool BreaksAValue(QChar c)
     return IsLineBreak(c.unicode()) || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
 }
 
-// True when text holds a file line break.
+// A text that holds a file line break spans lines, so no line holds it.
 inline bool HoldsLineBreak(QStringView text)
 {
     return text.contains(u'\r') || text.contains(u'\n');

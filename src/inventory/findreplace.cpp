@@ -1,4 +1,4 @@
-#include "textsearch.h"
+#include "findreplace.h"
 
 #include <algorithm>
 

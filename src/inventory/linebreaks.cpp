@@ -1,4 +1,4 @@
-#include "lines.h"
+#include "linebreaks.h"
 
 namespace Inventory {
 
