@@ -143,7 +143,7 @@ void CarryAttributes(const std::wstring &file, DWORD before)
     const DWORD now = GetFileAttributesW(file.c_str());
     if (before == INVALID_FILE_ATTRIBUTES || now == INVALID_FILE_ATTRIBUTES || (before & Carried & ~now) == 0)
         return;
-    SetFileAttributesW(file.c_str(), now | (before & Carried));
+    SetFileAttributesW(file.c_str(), (now & ~DWORD(FILE_ATTRIBUTE_NORMAL)) | (before & Carried));
 }
 
 // The inventory as it was, now at previous, becomes the backup. The backup
@@ -156,8 +156,10 @@ FileResult KeepAsBackup(OwnFile &previous, const QString &backup)
     const std::wstring name = Win32Path(backup);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)
-        && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+        && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        const DWORD writable = attributes & ~DWORD(FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(name.c_str(), writable != 0 ? writable : DWORD(FILE_ATTRIBUTE_NORMAL));
+    }
     // A link of that name is replaced, never written through.
     FileError error = TryWhileHeld(
         [&] { return MoveFileExW(previous.path().c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING); }, {&name});
