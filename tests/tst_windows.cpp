@@ -51,13 +51,23 @@ private:
     HANDLE m_handle;
 };
 
-// Another program holding the file at path, sharing nothing, for 1.5 s from
-// the return: the holder built beside the tests. Null if it could not hold it.
-std::unique_ptr<QProcess> HoldExclusively(const QString &path)
+// Deep under the user's documents, past the 260 characters of old Windows paths.
+const QString DeepFolder = QStringLiteral("Documenti/Laboratorio di elettronica del circolo "
+                                          "radioamatori/Magazzino dei componenti/Cassettiere "
+                                          "dello scaffale nord, ripiano superiore/Inventario "
+                                          "aggiornato ogni settimana dopo gli acquisti/Copia "
+                                          "di lavoro condivisa con gli altri soci del circolo");
+
+// Another program holding the file at path for milliseconds from the return:
+// the holder built beside the tests. It shares reading and writing, as a virus
+// scanner or a sync client does, or nothing. Null if it could not hold it.
+std::unique_ptr<QProcess> Hold(const QString &path, int milliseconds, bool exclusive)
 {
     auto holder = std::make_unique<QProcess>();
-    holder->start(QCoreApplication::applicationDirPath() + "/holder.exe",
-                  {QDir::toNativeSeparators(path), "1500", "exclusive"});
+    QStringList arguments{QDir::toNativeSeparators(path), QString::number(milliseconds)};
+    if (exclusive)
+        arguments << "exclusive";
+    holder->start(QCoreApplication::applicationDirPath() + "/holder.exe", arguments);
     if (!holder->waitForReadyRead(30000) || !holder->readLine().startsWith("held"))
         return nullptr;
     return holder;
@@ -82,10 +92,25 @@ bool SetAttributes(const QString &path, DWORD attributes)
     return SetFileAttributesW(WinPath(path).c_str(), attributes) != 0;
 }
 
-bool IsHidden(const QString &path)
+// The attributes that a file keeps through a save.
+DWORD KeptAttributes(const QString &path)
 {
     const DWORD attributes = GetFileAttributesW(WinPath(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    return attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+}
+
+bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
 }
 
 } // namespace
@@ -99,10 +124,13 @@ private slots:
     void cleanup();
     void foundBesideTheProgramWithWindowsPaths_data();
     void foundBesideTheProgramWithWindowsPaths();
+    void hiddenFileIsStillTheInventory_data();
     void hiddenFileIsStillTheInventory();
     void saveFailsAndKeepsEverything_data();
     void saveFailsAndKeepsEverything();
     void endsWhenAnotherProgramHoldsTheFile();
+    void saveWithAFileInTheWay_data();
+    void saveWithAFileInTheWay();
     void readWaitsOutABriefHold_data();
     void readWaitsOutABriefHold();
     void eightBitFileStaysInTheAnsiCodePage_data();
@@ -112,6 +140,9 @@ private:
     // A file whose stamp is older than the window's distrust of fresh stamps,
     // so that a save does not read it again before writing.
     void writeSettledInventory(const QByteArray &bytes);
+    // The path of an inventory of two records in a new subfolder of the
+    // temporary folder; empty if it could not be written.
+    QString twoRecordsIn(const QString &subfolder);
     void insertRecord();
 };
 
@@ -138,6 +169,15 @@ void TestWindows::writeSettledInventory(const QByteArray &bytes)
                              QFileDevice::FileModificationTime));
 }
 
+QString TestWindows::twoRecordsIn(const QString &subfolder)
+{
+    const QString folder = QDir(m_folder->path()).filePath(subfolder);
+    const QString path = QDir(folder).filePath("pezzarium.txt");
+    if (!QDir().mkpath(folder) || !WriteFile(path, TwoRecords))
+        return {};
+    return path;
+}
+
 void TestWindows::insertRecord()
 {
     control<QLineEdit>("Text1")->setText("A3");
@@ -151,25 +191,15 @@ void TestWindows::foundBesideTheProgramWithWindowsPaths_data()
     QTest::addRow("plain") << "";
     QTest::addRow("spaces_and_accents") << "Programmi/Magazzino è";
     QTest::addRow("non_latin") << "Склад Ω";
-    // Deep under the user's documents, past the 260 characters of old Windows paths.
-    QTest::addRow("longerThan260") << QStringLiteral("Documenti/Laboratorio di elettronica del circolo "
-                                                     "radioamatori/Magazzino dei componenti/Cassettiere "
-                                                     "dello scaffale nord, ripiano superiore/Inventario "
-                                                     "aggiornato ogni settimana dopo gli acquisti/Copia "
-                                                     "di lavoro condivisa con gli altri soci del circolo");
+    QTest::addRow("longerThan260") << DeepFolder;
 }
 
 void TestWindows::foundBesideTheProgramWithWindowsPaths()
 {
     QFETCH(QString, subfolder);
-    const QString folder = QDir(m_folder->path()).filePath(subfolder);
-    QVERIFY(QDir().mkpath(folder));
-    const QString path = QDir(folder).filePath("pezzarium.txt");
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(TwoRecords);
-    }
+    const QString path = twoRecordsIn(subfolder);
+    QVERIFY(!path.isEmpty());
+    const QString folder = QFileInfo(path).path();
 
     Form1 form(folder, m_messages);
     QVERIFY(form.Form_Load());
@@ -201,28 +231,40 @@ void TestWindows::foundBesideTheProgramWithWindowsPaths()
              qPrintable(m_messages.warnings.first()));
 }
 
+void TestWindows::hiddenFileIsStillTheInventory_data()
+{
+    QTest::addColumn<QString>("subfolder");
+    QTest::addColumn<uint>("attributes");
+    QTest::addRow("hidden_backupHiddenToo") << "" << uint(FILE_ATTRIBUTE_HIDDEN);
+    QTest::addRow("hiddenSystem_bothKeptOnBoth") << "" << uint(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    QTest::addRow("hiddenPast260Characters_kept") << DeepFolder << uint(FILE_ATTRIBUTE_HIDDEN);
+}
+
 void TestWindows::hiddenFileIsStillTheInventory()
 {
-    writeInventory(TwoRecords);
-    QVERIFY(SetAttributes(inventoryPath(), FILE_ATTRIBUTE_HIDDEN));
-    if (!IsHidden(inventoryPath()))
+    QFETCH(QString, subfolder);
+    QFETCH(uint, attributes);
+    const QString path = twoRecordsIn(subfolder);
+    QVERIFY(!path.isEmpty());
+    const QString folder = QFileInfo(path).path();
+    QVERIFY(SetAttributes(path, attributes));
+    if (KeptAttributes(path) != attributes)
         QSKIP("The file system under this folder keeps no hidden attribute (Wine on a "
               "file system without extended attributes).");
-    createForm();
+    m_form = std::make_unique<Form1>(folder, m_messages);
     QVERIFY(m_form->Form_Load());
     QCOMPARE(m_form->listText(), QString::fromUtf8(TwoRecords.chopped(2)));
 
     insertRecord();
     m_messages.answer = true;
     click("Command4");
-    QVERIFY(m_messages.warnings.isEmpty());
+    QVERIFY2(m_messages.warnings.isEmpty(), qPrintable(m_messages.warnings.join('\n')));
     // The save kept the previous file as its backup, as for any inventory.
-    QFile backup(inventoryPath() + ".bak");
-    QVERIFY(backup.open(QIODevice::ReadOnly));
-    QCOMPARE(backup.readAll(), TwoRecords);
-    QVERIFY(inventoryBytes().startsWith(TwoRecords.chopped(2)));
-    // Replacing the file keeps it hidden.
-    QVERIFY(IsHidden(inventoryPath()));
+    QCOMPARE(FileBytes(path + ".bak"), TwoRecords);
+    QVERIFY(FileBytes(path).startsWith(TwoRecords.chopped(2)));
+    // Replacing the file keeps its attributes, and the backup has them too.
+    QCOMPARE(uint(KeptAttributes(path)), attributes);
+    QCOMPARE(uint(KeptAttributes(path + ".bak")), attributes);
 }
 
 void TestWindows::saveFailsAndKeepsEverything_data()
@@ -289,6 +331,91 @@ void TestWindows::endsWhenAnotherProgramHoldsTheFile()
     QCOMPARE(inventoryBytes(), TwoRecords);
 }
 
+void TestWindows::saveWithAFileInTheWay_data()
+{
+    QTest::addColumn<QString>("held");   // the file another program holds; none when empty
+    QTest::addColumn<int>("holdFor");    // milliseconds
+    QTest::addColumn<uint>("backupAttributes");
+    QTest::addColumn<QString>("warning"); // %1 the inventory's path; none when empty
+    const QString inventory = "pezzarium.txt";
+    const QString backup = "pezzarium.txt.bak";
+    const auto none = uint(FILE_ATTRIBUTE_NORMAL);
+    const QString pressAgain = "Impossibile salvare %1: il file è in uso da parte di un altro programma\n"
+                               "L'archivio è rimasto com'era e le modifiche restano in questa finestra: "
+                               "quando l'altro programma avrà chiuso il file, premere di nuovo \"Salva\".";
+    const QString backupOlder = "La copia di sicurezza %1.bak è più vecchia di questo salvataggio: non è stato "
+                                "possibile aggiornarla (il file è in uso da parte di un altro programma).";
+    QTest::addRow("inventoryHeldBriefly_saved") << inventory << 1500 << none << "";
+    QTest::addRow("inventoryHeldLong_pressAgainAndUnchanged") << inventory << 40000 << none << pressAgain;
+    QTest::addRow("backupHeldBriefly_savedWithBackup") << backup << 1500 << none << "";
+    QTest::addRow("backupHeldLong_savedAndBackupOlder") << backup << 40000 << none << backupOlder;
+    QTest::addRow("backupReadOnly_replaced") << "" << 0 << uint(FILE_ATTRIBUTE_READONLY) << "";
+    QTest::addRow("backupReadOnlyHidden_replaced")
+        << "" << 0 << uint(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN) << "";
+}
+
+void TestWindows::saveWithAFileInTheWay()
+{
+    QFETCH(QString, held);
+    QFETCH(int, holdFor);
+    QFETCH(uint, backupAttributes);
+    QFETCH(QString, warning);
+    CursorAtPauses cursor;
+    Inventory::HoldWait *const previous = Inventory::InstallHoldWait(&cursor);
+    const auto restore = qScopeGuard([previous] { Inventory::InstallHoldWait(previous); });
+    writeSettledInventory(TwoRecords);
+    const QString backup = inventoryPath() + ".bak";
+    const QByteArray olderBackup = "[Box]: A0 [Item]: 2N2222 [Nr]: 1 [Type]: Transistor\r\n\r\n";
+    QVERIFY(WriteFile(backup, olderBackup));
+    QVERIFY(SetAttributes(backup, backupAttributes));
+    createForm();
+    QVERIFY(m_form->Form_Load());
+    insertRecord();
+    const QString listBefore = m_form->listText();
+
+    std::unique_ptr<QProcess> holder;
+    if (!held.isEmpty()) {
+        holder = Hold(m_folder->filePath(held), holdFor, false);
+        QVERIFY(holder);
+    }
+    click("Command4");
+    const QList<Qt::CursorShape> pauses = cursor.shapes;
+    // A long hold need not be waited out here once the save has given up.
+    if (holder) {
+        holder->kill();
+        QVERIFY(holder->waitForFinished(30000));
+    }
+
+    const QString native = QDir::toNativeSeparators(inventoryPath());
+    const bool saved = !warning.startsWith("Impossibile salvare");
+    QCOMPARE(m_messages.informations, saved ? QStringList("Archivio salvato in " + native) : QStringList());
+    QCOMPARE(m_messages.warnings, warning.isEmpty() ? QStringList() : QStringList(warning.arg(native)));
+    QCOMPARE(inventoryBytes(), saved ? listBefore.toUtf8() + "\r\n" : TwoRecords);
+    QCOMPARE(FileBytes(backup), warning.isEmpty() ? TwoRecords : olderBackup);
+    QCOMPARE(m_form->listText(), listBefore);
+    // No temporary file is left, whatever happened.
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList({"pezzarium.txt", "pezzarium.txt.bak"}));
+    // A hold was waited out with a busy cursor; a long one to the last pause.
+    if (held.isEmpty())
+        QVERIFY(pauses.isEmpty());
+    else if (holdFor > 2000)
+        QCOMPARE(pauses.size(), qsizetype(Inventory::HoldPauses.size()));
+    else
+        QVERIFY(!pauses.isEmpty());
+    QVERIFY(std::all_of(pauses.begin(), pauses.end(), [](Qt::CursorShape shape) { return shape == Qt::WaitCursor; }));
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    if (!saved) {
+        // Once the other program has let go, "Salva" saves.
+        m_messages = {};
+        click("Command4");
+        QCOMPARE(m_messages.informations, QStringList("Archivio salvato in " + native));
+        QCOMPARE(inventoryBytes(), listBefore.toUtf8() + "\r\n");
+        QCOMPARE(FileBytes(backup), TwoRecords);
+    }
+}
+
 void TestWindows::readWaitsOutABriefHold_data()
 {
     QTest::addColumn<QString>("when");
@@ -314,7 +441,7 @@ void TestWindows::readWaitsOutABriefHold()
         insertRecord();
     const QString listBefore = m_form->listText();
 
-    const std::unique_ptr<QProcess> holder = HoldExclusively(inventoryPath());
+    const std::unique_ptr<QProcess> holder = Hold(inventoryPath(), 1500, true);
     QVERIFY(holder);
     QFile other(inventoryPath());
     QVERIFY2(!other.open(QIODevice::ReadOnly), "the holder does not keep readers out");

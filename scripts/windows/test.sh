@@ -13,7 +13,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 keeps_dos_attributes() {
     local probe
     probe="$(mktemp "$1/pezzarium-xattr.XXXXXX" 2>/dev/null)" || return 1
-    setfattr -n user.DOSATTRIB -v 0x2 "$probe" 2>/dev/null
+    setfattr -n user.DOSATTRIB -v 0x02 "$probe" 2>/dev/null
     local kept=$?
     rm -f "$probe"
     return "$kept"

@@ -11,8 +11,10 @@ namespace Inventory {
 struct SaveResult : FileResult
 {
     FileEncoding encoding{}; // the one written
-    // Failed with the file possibly part-written: a write in place that could
-    // not put the previous bytes back. They are in the backup if backup.ok.
+    // Failed with the file possibly part-written (a write in place that could
+    // not put the previous bytes back) or gone (a replace that could not be
+    // undone). If backup.ok, the previous bytes are in the backup, or at
+    // backup.path when that is set.
     bool damaged = false;
     // The backup of the file as it was before this save. Not ok: it could not
     // be refreshed, so it holds an older version or none; the save went on.

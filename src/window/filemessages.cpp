@@ -73,16 +73,22 @@ QString StartupFailureMessage(const FileResult &failure)
     return ReadFailureMessage(failure) + Text("\nIl programma viene chiuso senza modificare l'archivio.");
 }
 
-QString SaveFailureMessage(const SaveResult &failure)
+QString SaveFailureMessage(const SaveResult &failure, const QString &command)
 {
     const QString reason =
         Text("Impossibile salvare %1: %2\n").arg(NativePath(failure.path), FailureReason(failure.error));
+    // Held longer than a save waits: another try once it is let go will do.
+    if (!failure.damaged && failure.error.problem == FileProblem::InUse)
+        return reason + Text("L'archivio è rimasto com'era e le modifiche restano in questa finestra: "
+                             "quando l'altro programma avrà chiuso il file, premere di nuovo \"%1\".")
+                            .arg(command);
     if (!failure.damaged)
         return reason + Text("L'archivio è rimasto com'era.");
     if (!failure.backup.ok)
         return reason + Text("Il file potrebbe essere rimasto incompleto.");
+    const QString previous = failure.backup.path.isEmpty() ? BackupPath(failure.path) : failure.backup.path;
     return reason + Text("Il file potrebbe essere rimasto incompleto; la versione precedente è in %1.")
-                        .arg(NativePath(BackupPath(failure.path)));
+                        .arg(NativePath(previous));
 }
 
 QString BackupNotRefreshedMessage(const FileResult &backup)

@@ -17,6 +17,7 @@ QString FailureReason(const Inventory::FileError &error);
 QString ReadFailureMessage(const Inventory::FileResult &failure);
 // A read failure at start-up, after which the program ends.
 QString StartupFailureMessage(const Inventory::FileResult &failure);
-QString SaveFailureMessage(const Inventory::SaveResult &failure);
+// command: the caption of the button that saved, to press again after a hold.
+QString SaveFailureMessage(const Inventory::SaveResult &failure, const QString &command);
 // After a save that could not refresh its backup.
 QString BackupNotRefreshedMessage(const Inventory::FileResult &backup);

@@ -100,7 +100,8 @@ void Form1::setFields(const RecordFields &fields)
 }
 
 std::optional<SaveResult>
-Form1::overwriteInventory(const std::function<std::optional<ListText>(QString fileText)> &textToWrite)
+Form1::overwriteInventory(const QString &command,
+                          const std::function<std::optional<ListText>(QString fileText)> &textToWrite)
 {
     ChangeTracker::OverwriteCheck check = m_file.readBeforeOverwrite();
     if (!check.ok) {
@@ -118,7 +119,7 @@ Form1::overwriteInventory(const std::function<std::optional<ListText>(QString fi
         return std::nullopt;
     SaveResult written = m_file.write(std::move(*text));
     if (!written.ok) {
-        m_messages.warn(this, SaveFailureMessage(written));
+        m_messages.warn(this, SaveFailureMessage(written, command));
         return std::nullopt;
     }
     return written;
@@ -172,7 +173,8 @@ void Form1::Command4_Click()
                                    "e poterlo salvare."));
         return;
     }
-    const std::optional<SaveResult> saved = overwriteInventory([this](const QString &) { return m_listDocuments->listText(); });
+    const std::optional<SaveResult> saved = overwriteInventory(
+        m_ui->Command4->text(), [this](const QString &) { return m_listDocuments->listText(); });
     if (!saved)
         return;
     m_messages.inform(this, tr("Archivio salvato in ") + NativePath(InventoryPath(m_file.folder())));
@@ -191,7 +193,7 @@ void Form1::Command6_Click()
         return;
     }
     const QString composed = m_textBeforeRecord + ComposeRecord(fields());
-    const std::optional<SaveResult> written = overwriteInventory([this, &composed](const QString &fileText) {
+    const auto updatedText = [this, &composed](const QString &fileText) {
         std::optional<QString> wholeList;
         if (!m_listShowsSearchResult)
             wholeList = listText();
@@ -203,7 +205,8 @@ void Form1::Command6_Click()
             return std::optional<ListText>();
         }
         return std::optional(ListText(std::move(*updated)));
-    });
+    };
+    const std::optional<SaveResult> written = overwriteInventory(m_ui->Command6->text(), updatedText);
     if (!written)
         return;
     m_listDocuments->replaceRecord(SelectedRecord, composed);

@@ -69,9 +69,11 @@ private:
     // The one way to the file, for "Salva" and "Aggiorna": first the check
     // that no other program changed the file (or that the user agrees to
     // overwrite it), then textToWrite makes the text from the file's current
-    // one. Nothing, with the reason told, when nothing was written.
+    // one. Nothing, with the reason told, when nothing was written. command:
+    // the caption of the button pressed.
     std::optional<Inventory::SaveResult>
-    overwriteInventory(const std::function<std::optional<Inventory::ListText>(QString fileText)> &textToWrite);
+    overwriteInventory(const QString &command,
+                       const std::function<std::optional<Inventory::ListText>(QString fileText)> &textToWrite);
     void reportReadFailure(const Inventory::FileResult &failure);
     // The second message after a save whose backup could not be refreshed.
     void reportBackup(const Inventory::SaveResult &saved);
