@@ -127,8 +127,8 @@ struct Session : FormFixture
             return;
         bytes = inventory;
         Inventory::ChangeTracker read(m_folder->path());
-        whole = Inventory::LoadedList(read.readText().text);
-        narrow = Inventory::FilterInventory(read, Narrow).listText;
+        whole = Inventory::LoadedList(read.readText()->text);
+        narrow = Inventory::FilterInventory(read, Narrow)->listText;
         if (!start())
             qFatal("the window did not start");
         bare = BareList(list());
@@ -366,7 +366,7 @@ void SearchPass(benchmark::State &state, const QString &query)
     state.counters["max_x_floor"] = 1;
     for (auto _ : state) {
         std::optional<Inventory::ChangeTracker> file; // new each time, made and dropped untimed
-        Inventory::FilterResult found;
+        Inventory::FileResult<Inventory::Found> found;
         const Step fresh = [&] {
             found = {};
             file.emplace(bench.m_folder->path());
@@ -374,7 +374,7 @@ void SearchPass(benchmark::State &state, const QString &query)
         const Step search = [&] { found = Inventory::FilterInventory(*file, query); };
         Seconds(fresh, search); // as in Measure, the timed run follows one of its own
         state.SetIterationTime(Seconds(fresh, search));
-        if (found.listText.count(u'\n') != (query == Broad ? bench.records : RareRecords))
+        if (!found.ok() || found->listText.count(u'\n') != (query == Broad ? bench.records : RareRecords))
             state.SkipWithError("the search found other lines");
     }
     const auto [grep, added] = bench.grepSeconds.try_emplace(query, 0);

@@ -92,7 +92,10 @@ using Outcome = std::array<int, 4>;
 
 Outcome OutcomeOf(const SaveResult &saved)
 {
-    return {saved.ok, int(saved.error.problem), saved.backup.ok, int(saved.backup.error.problem)};
+    if (!saved.ok())
+        return {false, int(saved.failure().error.problem), true, int(FileProblem::None)};
+    const std::optional<FileFailure> &stale = saved->staleBackup;
+    return {true, int(FileProblem::None), !stale, int(stale ? stale->error.problem : FileProblem::None)};
 }
 
 QString Text(const Outcome &outcome)

@@ -28,41 +28,36 @@ void ChangeTracker::remember(const Stamp &stamp, const QString &text, const File
     m_kept.keep(text);
 }
 
-ReadResult ChangeTracker::readText()
+FileResult<InventoryText> ChangeTracker::readText()
 {
     // The stamp is taken before reading: a change that lands in between makes
     // the next stamp differ, so it is read then.
     const Stamp now = currentStamp();
-    if (m_hasReadOrWritten && m_stampTrusted && now == m_stamp) {
-        ReadResult kept;
-        kept.exists = now.exists;
-        kept.text = m_kept.text();
-        kept.encoding = m_textEncoding;
-        return kept;
-    }
-    ReadResult result = ReadInventory(m_folder, m_kept.text(), m_textEncoding);
-    if (result.ok)
-        remember(now, result.text, result.encoding);
-    return result;
+    if (m_hasReadOrWritten && m_stampTrusted && now == m_stamp)
+        return InventoryText{now.exists, m_kept.text(), m_textEncoding};
+    FileResult<InventoryText> read = ReadInventory(m_folder, m_kept.text(), m_textEncoding);
+    if (read.ok())
+        remember(now, read->text, read->encoding);
+    return read;
 }
 
-ChangeTracker::OverwriteCheck ChangeTracker::readBeforeOverwrite()
+FileResult<ChangeTracker::OverwriteCheck> ChangeTracker::readBeforeOverwrite()
 {
     const Stamp now = currentStamp();
-    OverwriteCheck check;
     const PathKind kind = KindOfPath(InventoryPath(m_folder));
     if (kind == PathKind::NotAFile || kind == PathKind::Unresolvable)
-        return check;
-    static_cast<ReadResult &>(check) = ReadInventory(m_folder, m_kept.text(), m_textEncoding);
-    if (!check.ok)
-        return check;
-    m_saveEncoding = check.encoding;
-    if (!check.exists)
+        return OverwriteCheck{};
+    FileResult<InventoryText> read = ReadInventory(m_folder, m_kept.text(), m_textEncoding);
+    if (!read.ok())
+        return read.failure();
+    OverwriteCheck check{std::move(read.value()), false};
+    m_saveEncoding = check.file.encoding;
+    if (!check.file.exists)
         return check;
     // Text, not bytes: the same text in another encoding is no change.
-    check.changed = !m_hasReadOrWritten || !m_stamp.exists || check.text != m_kept.text();
+    check.changed = !m_hasReadOrWritten || !m_stamp.exists || check.file.text != m_kept.text();
     if (!check.changed)
-        remember(now, check.text, check.encoding); // touched, not changed
+        remember(now, check.file.text, check.file.encoding); // touched, not changed
     return check;
 }
 
@@ -71,8 +66,8 @@ SaveResult ChangeTracker::write(ListText list)
     SaveResult result = WriteInventory(m_folder, list.lines(), m_saveEncoding);
     // A save of the text the file held keeps its version, and so the list's
     // laid-out whole inventory.
-    if (result.ok)
-        remember(currentStamp(), std::move(list).withSavedLineEnd(), result.encoding);
+    if (result.ok())
+        remember(currentStamp(), std::move(list).withSavedLineEnd(), result->encoding);
     return result;
 }
 

@@ -28,10 +28,11 @@ public:
     const QString &folder() const { return m_folder; }
 
     // The file's text, decoded, with its own line ends: what a search needs.
-    ReadResult readText();
+    FileResult<InventoryText> readText();
 
-    struct OverwriteCheck : ReadResult
+    struct OverwriteCheck
     {
+        InventoryText file;
         // The file holds other text than this window last read or wrote.
         bool changed = false;
     };
@@ -39,7 +40,7 @@ public:
     // overwrites it. A file that is gone is unchanged: saving simply writes it
     // again. Anything but an ordinary file, and a link that cannot be
     // followed, is left for the save to refuse.
-    OverwriteCheck readBeforeOverwrite();
+    FileResult<OverwriteCheck> readBeforeOverwrite();
 
     // Writes the list in the encoding the file had when last read (the
     // system's for a new file); the text written becomes the kept one.

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <type_traits>
+#include <utility>
+#include <variant>
+
 namespace Inventory {
 
 // What went wrong with a file, as the window needs it to word the reason: the
@@ -32,16 +36,50 @@ struct FileError
     qint64 limit = 0;   // TooLarge: the largest size accepted
 };
 
-struct FileResult
+// What stopped an operation on a file: which file, and why.
+struct FileFailure
 {
-    bool ok = true;
-    QString path = {};    // the file that could not be read or written
+    QString path;         // the file that could not be read or written
     FileError error = {}; // why
 };
 
-inline FileResult Failure(const QString &path, FileError error)
+inline FileFailure Failure(const QString &path, FileError error)
 {
-    return {false, path, std::move(error)};
+    return {path, std::move(error)};
 }
+
+// The one result shape of the inventory layer: what an operation on a file
+// gives, or the failure that stopped it. Failed is FileFailure, or a type
+// that holds one and says more (see SaveFailure).
+template<typename Value, typename Failed = FileFailure>
+class [[nodiscard]] FileResult
+{
+public:
+    FileResult() = default; // a default Value: done
+    FileResult(Value value) : m_outcome(std::move(value)) {} // NOLINT(google-explicit-constructor)
+    FileResult(Failed failure) : m_outcome(std::move(failure)) {} // NOLINT(google-explicit-constructor)
+    FileResult(FileFailure failure) // NOLINT(google-explicit-constructor)
+        requires(!std::is_same_v<Failed, FileFailure>)
+        : m_outcome(Failed(std::move(failure)))
+    {
+    }
+
+    bool ok() const { return std::holds_alternative<Value>(m_outcome); }
+
+    // Only when ok().
+    const Value &value() const { return std::get<Value>(m_outcome); }
+    Value &value() { return std::get<Value>(m_outcome); }
+    const Value *operator->() const { return &value(); }
+    Value *operator->() { return &value(); }
+
+    // Only when not ok().
+    const Failed &failure() const { return std::get<Failed>(m_outcome); }
+
+private:
+    std::variant<Value, Failed> m_outcome;
+};
+
+// Done, or the failure that stopped it.
+using FileDone = FileResult<std::monostate>;
 
 } // namespace Inventory

@@ -21,35 +21,34 @@ FileProblem UndecodableProblem(Undecodable why)
 
 } // namespace
 
-FileResult TooLarge(const QString &path, qint64 size)
+FileFailure TooLarge(const QString &path, qint64 size)
 {
     return Failure(path, {FileProblem::TooLarge, 0, {}, size, LargestInventory});
 }
 
-FileResult NotAFileFailure(const QString &path)
+FileFailure NotAFileFailure(const QString &path)
 {
     return Failure(path, {FileProblem::NotAFile});
 }
 
-BytesResult ReadBytes(const QString &path)
+FileResult<QByteArray> ReadBytes(const QString &path)
 {
     QFile file(path);
     const FileError opened = RetryWhileHeld([&file] { return OpenForReading(file); }, HeldByAnotherProgram);
     if (opened.problem != FileProblem::None)
-        return {Failure(path, opened), {}};
+        return Failure(path, opened);
     return ReadBytes(file, path);
 }
 
-BytesResult ReadBytes(QFile &file, const QString &path)
+FileResult<QByteArray> ReadBytes(QFile &file, const QString &path)
 {
-    BytesResult result;
     const qint64 size = file.size();
     if (size > LargestInventory)
-        return {TooLarge(path, size), {}};
+        return TooLarge(path, size);
 
-    result.bytes.resize(size);
-    qint64 got = size > 0 ? file.read(result.bytes.data(), size) : 0;
-    result.bytes.resize(qMax(got, qint64(0)));
+    QByteArray bytes(size, Qt::Uninitialized);
+    qint64 got = size > 0 ? file.read(bytes.data(), size) : 0;
+    bytes.resize(qMax(got, qint64(0)));
     // Read on to the end, which a file that grew since its size was taken has
     // not reached yet, but never past the limit.
     std::array<char, std::size_t(64) * 1024> chunk{};
@@ -57,49 +56,40 @@ BytesResult ReadBytes(QFile &file, const QString &path)
         got = file.read(chunk.data(), chunk.size());
         if (got <= 0)
             break;
-        if (result.bytes.size() + got > LargestInventory)
-            return {TooLarge(path, result.bytes.size() + got), {}};
-        result.bytes.append(chunk.data(), got);
+        if (bytes.size() + got > LargestInventory)
+            return TooLarge(path, bytes.size() + got);
+        bytes.append(chunk.data(), got);
     }
     if (got < 0 || file.error() != QFileDevice::NoError)
-        return {Failure(path, LastFileError(file)), {}};
-    return result;
+        return Failure(path, LastFileError(file));
+    return bytes;
 }
 
-ReadResult ReadInventory(const QString &folder, const QString &lastSeen, const FileEncoding &lastSeenEncoding)
+FileResult<InventoryText> ReadInventory(const QString &folder, const QString &lastSeen,
+                                        const FileEncoding &lastSeenEncoding)
 {
     const QString path = InventoryPath(folder);
-    ReadResult result;
     const ResolvedPath target = ResolvePath(path);
     switch (target.kind) {
     case PathKind::Absent:
-        return result;
+        return InventoryText{};
     case PathKind::NotAFile:
-        return {NotAFileFailure(path), false, {}};
+        return NotAFileFailure(path);
     case PathKind::Unresolvable:
-        return {Failure(target.path, target.error), false, {}};
+        return Failure(target.path, target.error);
     case PathKind::OrdinaryFile:
         break;
     }
-    const BytesResult file = ReadBytes(target.path);
-    if (!file.ok)
-        return {file, true, {}};
-    result.exists = true;
+    const FileResult<QByteArray> file = ReadBytes(target.path);
+    if (!file.ok())
+        return file.failure();
     // What the encoder writes reads back as the text it was given.
-    if (!lastSeen.isEmpty()) {
-        const EncodedText expected = EncodeInventory({lastSeen}, lastSeenEncoding);
-        if (file.bytes == expected.bytes) {
-            result.text = lastSeen;
-            result.encoding = lastSeenEncoding;
-            return result;
-        }
-    }
-    DecodedText decoded = DecodeInventory(file.bytes);
+    if (!lastSeen.isEmpty() && file.value() == EncodeInventory({lastSeen}, lastSeenEncoding).bytes)
+        return InventoryText{true, lastSeen, lastSeenEncoding};
+    DecodedText decoded = DecodeInventory(file.value());
     if (decoded.failure)
-        return {Failure(target.path, {UndecodableProblem(*decoded.failure)}), true, {}};
-    result.text = std::move(decoded.text);
-    result.encoding = decoded.encoding;
-    return result;
+        return Failure(target.path, {UndecodableProblem(*decoded.failure)});
+    return InventoryText{true, std::move(decoded.text), std::move(decoded.encoding)};
 }
 
 } // namespace Inventory

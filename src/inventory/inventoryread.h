@@ -15,21 +15,16 @@ namespace Inventory {
 // at some 55 bytes a record it is about five million records.
 inline constexpr qint64 LargestInventory = qint64(256) * 1024 * 1024;
 
-struct BytesResult : FileResult
-{
-    QByteArray bytes;
-};
-
 // The bytes of the ordinary file at path, at most LargestInventory of them;
 // a larger file is refused with its size, also when it grows while read.
-BytesResult ReadBytes(const QString &path);
+FileResult<QByteArray> ReadBytes(const QString &path);
 // The same of a file already open, named path in a failure.
-BytesResult ReadBytes(QFile &file, const QString &path);
+FileResult<QByteArray> ReadBytes(QFile &file, const QString &path);
 
-struct ReadResult : FileResult
+struct InventoryText
 {
-    bool exists = false; // false: no inventory yet, which is no failure
-    QString text;        // the whole file, decoded, with its own line ends
+    bool exists = false;     // false: no inventory yet, which is no failure
+    QString text;            // the whole file, decoded, with its own line ends
     FileEncoding encoding{}; // what the file was read in
 };
 
@@ -38,13 +33,13 @@ struct ReadResult : FileResult
 // never opened. When the bytes are
 // just those of lastSeen (the text last seen, in the encoding it was seen in),
 // that very string is given back without decoding.
-ReadResult ReadInventory(const QString &folder, const QString &lastSeen = {},
-                         const FileEncoding &lastSeenEncoding = {});
+FileResult<InventoryText> ReadInventory(const QString &folder, const QString &lastSeen = {},
+                                        const FileEncoding &lastSeenEncoding = {});
 
 // A file of size bytes at path is over the limit.
-FileResult TooLarge(const QString &path, qint64 size);
+FileFailure TooLarge(const QString &path, qint64 size);
 
 // Why the thing at path is neither read nor replaced.
-FileResult NotAFileFailure(const QString &path);
+FileFailure NotAFileFailure(const QString &path);
 
 } // namespace Inventory

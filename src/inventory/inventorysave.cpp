@@ -14,19 +14,20 @@ SaveResult WriteInventory(const QString &folder, QStringView listText, const Fil
     // A file over the limit could not be read again: the user would be
     // locked out of their own inventory.
     if (file.bytes.size() > LargestInventory)
-        return {TooLarge(path, file.bytes.size())};
+        return TooLarge(path, file.bytes.size());
     const ResolvedPath target = ResolvePath(path);
     switch (target.kind) {
     case PathKind::NotAFile:
-        return {NotAFileFailure(path)};
+        return NotAFileFailure(path);
     case PathKind::Unresolvable:
-        return {Failure(target.path, target.error)};
+        return Failure(target.path, target.error);
     case PathKind::Absent:
     case PathKind::OrdinaryFile:
         break;
     }
     SaveResult saved = SaveWithBackup(target, file.bytes);
-    saved.encoding = std::move(file.encoding);
+    if (saved.ok())
+        saved->encoding = std::move(file.encoding);
     return saved;
 }
 

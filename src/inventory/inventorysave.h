@@ -6,20 +6,31 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 namespace Inventory {
 
-struct SaveResult : FileResult
+struct Written
 {
     FileEncoding encoding{}; // the one written
-    // Failed with the file possibly part-written (a write in place that could
-    // not put the previous bytes back) or gone (a replace that could not be
-    // undone). If backup.ok, the previous bytes are in the backup, or at
-    // backup.path when that is set.
-    bool damaged = false;
-    // The backup of the file as it was before this save. Not ok: it could not
-    // be refreshed, so it holds an older version or none; the save went on.
-    FileResult backup = {};
+    // Set when the backup of the file as it was before this save could not be
+    // refreshed, so it holds an older version or none; the save went on.
+    std::optional<FileFailure> staleBackup;
 };
+
+// A failed save: which file and why, and whether the file was left whole.
+struct SaveFailure : FileFailure
+{
+    SaveFailure(FileFailure failure) : FileFailure(std::move(failure)) {} // NOLINT(google-explicit-constructor)
+
+    // The file may be part-written (a write in place that could not put the
+    // previous bytes back) or gone (a replace that could not be undone).
+    bool damaged = false;
+    // Where the previous bytes are then, when they were kept.
+    std::optional<QString> previousVersion;
+};
+
+using SaveResult = FileResult<Written, SaveFailure>;
 
 // Keeps the file as it is now as its backup, then writes the list text and
 // one CR LF in encoding (see EncodeInventory). The file stays the user's

@@ -30,9 +30,16 @@ constexpr int MostLinksFollowed = 40;
 // POSIX ACLs travel as this extended attribute, in the kernel's own format.
 constexpr const char *AclAttribute = "system.posix_acl_access";
 
-FileResult SystemFailure(const QByteArray &path, int code)
+FileFailure SystemFailure(const QByteArray &path, int code)
 {
     return Failure(QFile::decodeName(path), SystemError(code));
+}
+
+std::optional<FileFailure> StaleBackup(const FileDone &backup)
+{
+    if (backup.ok())
+        return std::nullopt;
+    return backup.failure();
 }
 
 QByteArray FolderOf(const QByteArray &path)
@@ -240,7 +247,7 @@ void CarryAccess(const QByteArray &from, int to, mode_t mode)
 // A backup is never written through: it is made as a new file, which then
 // replaces whatever name stands there. Only a folder or a special file of
 // that name, which someone made on purpose, is left alone.
-std::optional<FileResult> BackupRefused(const QByteArray &backup)
+std::optional<FileFailure> BackupRefused(const QByteArray &backup)
 {
     struct stat info {};
     if (lstat(backup.constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
@@ -251,10 +258,10 @@ std::optional<FileResult> BackupRefused(const QByteArray &backup)
 // The backup as a copy of bytes, with the access of the file (info) as far as
 // the saver may give it, and its owner's right to write it: a read-only
 // backup would refuse every later save.
-FileResult CopyAsBackup(const QByteArray &file, const struct stat &info, const QByteArray &bytes)
+FileDone CopyAsBackup(const QByteArray &file, const struct stat &info, const QByteArray &bytes)
 {
     const QByteArray backup = file + ".bak";
-    if (std::optional<FileResult> refused = BackupRefused(backup))
+    if (std::optional<FileFailure> refused = BackupRefused(backup))
         return *refused;
     NewFile copy(FolderOf(file));
     int code = copy.create(0600);
@@ -269,16 +276,18 @@ FileResult CopyAsBackup(const QByteArray &file, const struct stat &info, const Q
         CarryAccess(file, copy.fd(), (info.st_mode & 07777) | S_IWUSR);
         code = fdatasync(copy.fd()) == 0 ? copy.putInPlace(backup) : errno;
     }
-    return code == 0 ? FileResult{} : SystemFailure(backup, code);
+    if (code != 0)
+        return SystemFailure(backup, code);
+    return {};
 }
 
 // The file as it is now stays as the backup under a second name: nothing to
 // copy, and it keeps every right of the file by being it. A copy where the
 // file system has no second names.
-FileResult KeepBackup(const QByteArray &file, const struct stat &info)
+FileDone KeepBackup(const QByteArray &file, const struct stat &info)
 {
     const QByteArray backup = file + ".bak";
-    if (std::optional<FileResult> refused = BackupRefused(backup))
+    if (std::optional<FileFailure> refused = BackupRefused(backup))
         return *refused;
     struct stat existing {};
     if (lstat(backup.constData(), &existing) == 0 && SameFile(existing, info))
@@ -286,14 +295,16 @@ FileResult KeepBackup(const QByteArray &file, const struct stat &info)
     NewFile link(FolderOf(file));
     int code = link.linkTo(file);
     if (code == EPERM || code == EXDEV || code == EMLINK || code == ENOTSUP) {
-        BytesResult previous = ReadBytes(QFile::decodeName(file));
-        if (!previous.ok)
-            return previous;
-        return CopyAsBackup(file, info, previous.bytes);
+        const FileResult<QByteArray> previous = ReadBytes(QFile::decodeName(file));
+        if (!previous.ok())
+            return previous.failure();
+        return CopyAsBackup(file, info, previous.value());
     }
     if (code == 0)
         code = link.putInPlace(backup);
-    return code == 0 ? FileResult{} : SystemFailure(backup, code);
+    if (code != 0)
+        return SystemFailure(backup, code);
+    return {};
 }
 
 // Writes a new file beside the old one and renames it over it, after linking
@@ -316,13 +327,12 @@ std::optional<SaveResult> Replace(const QByteArray &file, const struct stat &inf
         code = fdatasync(replacement.fd()) == 0 ? 0 : errno;
     }
     if (code != 0)
-        return SaveResult{SystemFailure(file, code)};
-    SaveResult saved;
-    saved.backup = KeepBackup(file, info);
+        return SaveResult(SystemFailure(file, code));
+    const FileDone backup = KeepBackup(file, info);
     code = replacement.putInPlace(file);
     if (code != 0)
-        static_cast<FileResult &>(saved) = SystemFailure(file, code);
-    return saved;
+        return SaveResult(SystemFailure(file, code));
+    return Written{{}, StaleBackup(backup)};
 }
 
 // Room for the open file to grow from size to newSize, taken before anything
@@ -361,25 +371,27 @@ SaveResult WriteInPlace(const QByteArray &file, const QByteArray &bytes)
     const Descriptor fd(open(file.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat info {};
     if (fd.get() < 0 || fstat(fd.get(), &info) != 0)
-        return {SystemFailure(file, errno)};
+        return SystemFailure(file, errno);
     if (!S_ISREG(info.st_mode))
-        return {NotAFileFailure(QFile::decodeName(file))};
+        return NotAFileFailure(QFile::decodeName(file));
     QFile opened;
     if (!opened.open(fd.get(), QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
-        return {SystemFailure(file, EBADF)};
-    const BytesResult previous = ReadBytes(opened, QFile::decodeName(file));
-    if (!previous.ok)
-        return {previous};
+        return SystemFailure(file, EBADF);
+    const FileResult<QByteArray> previous = ReadBytes(opened, QFile::decodeName(file));
+    if (!previous.ok())
+        return previous.failure();
 
-    SaveResult saved;
-    saved.backup = CopyAsBackup(file, info, previous.bytes);
-    if (const int code = Reserve(fd.get(), previous.bytes.size(), bytes.size())) {
-        static_cast<FileResult &>(saved) = SystemFailure(file, code);
-    } else if (const int failed = Overwrite(fd.get(), bytes)) {
-        static_cast<FileResult &>(saved) = SystemFailure(file, failed);
-        saved.damaged = Overwrite(fd.get(), previous.bytes) != 0;
+    const FileDone backup = CopyAsBackup(file, info, previous.value());
+    if (const int code = Reserve(fd.get(), previous->size(), bytes.size()))
+        return SystemFailure(file, code);
+    if (const int failed = Overwrite(fd.get(), bytes)) {
+        SaveFailure failure(SystemFailure(file, failed));
+        failure.damaged = Overwrite(fd.get(), previous.value()) != 0;
+        if (failure.damaged && backup.ok())
+            failure.previousVersion = QFile::decodeName(file + ".bak");
+        return failure;
     }
-    return saved;
+    return Written{{}, StaleBackup(backup)};
 }
 
 SaveResult WriteNewFile(const QByteArray &file, const QByteArray &bytes)
@@ -390,7 +402,9 @@ SaveResult WriteNewFile(const QByteArray &file, const QByteArray &bytes)
         code = WriteAll(created.fd(), bytes);
     if (code == 0)
         code = fdatasync(created.fd()) == 0 ? created.putInPlace(file) : errno;
-    return code == 0 ? SaveResult{} : SaveResult{SystemFailure(file, code)};
+    if (code != 0)
+        return SystemFailure(file, code);
+    return Written{};
 }
 
 // A link that another user put in a shared folder anyone may write in, with
@@ -500,15 +514,15 @@ SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes)
     // Refused before the backup is touched.
     if (faccessat(AT_FDCWD, file.constData(), W_OK, AT_EACCESS) != 0) {
         if (errno == EACCES)
-            return {Failure(target.path, {FileProblem::ReadOnlyFile})};
-        return {SystemFailure(file, errno)};
+            return Failure(target.path, {FileProblem::ReadOnlyFile});
+        return SystemFailure(file, errno);
     }
     // Earlier versions made the backup under this name first; one that a save
     // cut short left behind would count as another name of the file.
     unlink((file + ".bak.new").constData());
     struct stat info {};
     if (stat(file.constData(), &info) != 0)
-        return {SystemFailure(file, errno)};
+        return SystemFailure(file, errno);
     // The file's other names, but for a backup that a save cut short left
     // as one of them.
     nlink_t names = info.st_nlink;

@@ -149,7 +149,7 @@ void CarryAttributes(const std::wstring &file, DWORD before)
 // The inventory as it was, now at previous, becomes the backup. The backup
 // is this program's own file: a read-only attribute on it keeps nothing safe
 // and would refuse every save's backup from then on.
-FileResult KeepAsBackup(OwnFile &previous, const QString &backup)
+FileDone KeepAsBackup(OwnFile &previous, const QString &backup)
 {
     if (KindOfPath(backup) == PathKind::NotAFile)
         return NotAFileFailure(backup);
@@ -172,9 +172,9 @@ FileResult KeepAsBackup(OwnFile &previous, const QString &backup)
 // ReplaceFile stopped half-way: the inventory as it was stands at previous,
 // and the new file under its temporary name. The old file goes back to its
 // name, or else to the backup's; it is never deleted.
-SaveResult PutBack(const QString &path, OwnFile &previous, FileError error)
+SaveFailure PutBack(const QString &path, OwnFile &previous, FileError error)
 {
-    SaveResult failed{Failure(path, std::move(error))};
+    SaveFailure failed(Failure(path, std::move(error)));
     const std::wstring file = Win32Path(path);
     const FileError putBack =
         TryWhileHeld([&] { return MoveFileExW(previous.path().c_str(), file.c_str(), 0); }, {&previous.path()});
@@ -183,7 +183,7 @@ SaveResult PutBack(const QString &path, OwnFile &previous, FileError error)
     failed.damaged = true;
     const QString backup = BackupPath(path);
     const bool backedUp = MoveFileExW(previous.path().c_str(), Win32Path(backup).c_str(), MOVEFILE_REPLACE_EXISTING);
-    failed.backup.path = backedUp ? backup : previous.name();
+    failed.previousVersion = backedUp ? backup : previous.name();
     return failed;
 }
 
@@ -248,20 +248,20 @@ SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes)
     const QString &path = target.path;
     // Refused before anything is written.
     if (target.kind == PathKind::OrdinaryFile && !QFileInfo(path).isWritable())
-        return {Failure(path, {FileProblem::ReadOnlyFile})};
+        return Failure(path, {FileProblem::ReadOnlyFile});
     const QString folder = QFileInfo(path).absolutePath();
     const std::wstring file = Win32Path(path);
     OwnFile replacement(folder);
     if (FileError error = replacement.write(bytes); error.problem != FileProblem::None)
-        return {Failure(path, std::move(error))};
+        return Failure(path, std::move(error));
 
     if (target.kind == PathKind::Absent) {
         FileError error = TryWhileHeld([&] { return MoveFileExW(replacement.path().c_str(), file.c_str(), 0); },
                                        {&replacement.path()});
         if (error.problem != FileProblem::None)
-            return {Failure(path, std::move(error))};
+            return Failure(path, std::move(error));
         replacement.release();
-        return {};
+        return Written{};
     }
 
     // The inventory as it was goes to a name of its own first, and from there
@@ -277,13 +277,14 @@ SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes)
     if (error.code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
         return PutBack(path, previous, std::move(error));
     if (error.problem != FileProblem::None)
-        return {Failure(path, std::move(error))};
+        return Failure(path, std::move(error));
     replacement.release();
     previous.own();
     CarryAttributes(file, attributes);
-    SaveResult saved;
-    saved.backup = KeepAsBackup(previous, BackupPath(path));
-    return saved;
+    const FileDone backup = KeepAsBackup(previous, BackupPath(path));
+    if (!backup.ok())
+        return Written{{}, backup.failure()};
+    return Written{};
 }
 
 } // namespace Inventory

@@ -5,27 +5,25 @@
 
 namespace Inventory {
 
-FilterResult FilterInventory(ChangeTracker &file, const QString &query)
+FileResult<Found> FilterInventory(ChangeTracker &file, const QString &query)
 {
-    FilterResult result;
+    const FileResult<InventoryText> read = file.readText();
+    if (!read.ok())
+        return read.failure();
+    Found result;
     result.query = query;
-    const ReadResult read = file.readText();
-    if (!read.ok) {
-        static_cast<FileResult &>(result) = read;
-        return result;
-    }
-    if (!read.exists) {
+    if (!read->exists) {
         // No file: the whole inventory is empty, and nothing is retried.
         if (query.isEmpty())
             result.wholeInventory = file.kept().version();
         return result;
     }
-    if (query.isEmpty() || EveryLineMatches(read.text, query)) {
+    if (query.isEmpty() || EveryLineMatches(read->text, query)) {
         // Every line matches: the whole inventory, without building it anew.
         result.listText = file.kept().wholeInventory();
         result.wholeInventory = file.kept().version();
     } else {
-        result.listText = MatchingLines(read.text, query);
+        result.listText = MatchingLines(read->text, query);
     }
     if (!result.listText.isEmpty())
         return result;
@@ -33,7 +31,7 @@ FilterResult FilterInventory(ChangeTracker &file, const QString &query)
     result.retried = true;
     result.query = SearchTextInUpperCase(query);
     if (result.query != query) {
-        result.listText = MatchingLines(read.text, result.query);
+        result.listText = MatchingLines(read->text, result.query);
         result.wholeInventory.reset();
     }
     return result;

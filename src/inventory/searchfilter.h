@@ -10,7 +10,7 @@
 
 namespace Inventory {
 
-struct FilterResult : FileResult
+struct Found
 {
     QString listText;   // the matching lines
     QString query;      // the search text after the run: upper case after a retry
@@ -23,6 +23,6 @@ struct FilterResult : FileResult
 // The lines of the inventory file that contain query. When none does, the
 // query is turned into upper case and the file searched once more. With no
 // file the list is empty and the query stays as it is.
-FilterResult FilterInventory(ChangeTracker &file, const QString &query);
+FileResult<Found> FilterInventory(ChangeTracker &file, const QString &query);
 
 } // namespace Inventory

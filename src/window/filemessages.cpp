@@ -63,35 +63,35 @@ QString FailureReason(const FileError &error)
     return error.code == 0 ? text : Text("%1 (errore di sistema %2)").arg(text).arg(error.code);
 }
 
-QString ReadFailureMessage(const FileResult &failure)
+QString ReadFailureMessage(const FileFailure &failure)
 {
     return Text("Impossibile leggere %1: %2").arg(NativePath(failure.path), FailureReason(failure.error));
 }
 
-QString StartupFailureMessage(const FileResult &failure)
+QString StartupFailureMessage(const FileFailure &failure)
 {
     return ReadFailureMessage(failure) + Text("\nIl programma viene chiuso senza modificare l'archivio.");
 }
 
-QString SaveFailureMessage(const SaveResult &failure, const QString &command)
+QString SaveFailureMessage(const SaveFailure &failed, const QString &command)
 {
+    const FileFailure &failure = failed;
     const QString reason =
         Text("Impossibile salvare %1: %2\n").arg(NativePath(failure.path), FailureReason(failure.error));
     // Held longer than a save waits: another try once it is let go will do.
-    if (!failure.damaged && failure.error.problem == FileProblem::InUse)
+    if (!failed.damaged && failure.error.problem == FileProblem::InUse)
         return reason + Text("L'archivio è rimasto com'era e le modifiche restano in questa finestra: "
                              "quando l'altro programma avrà chiuso il file, premere di nuovo \"%1\".")
                             .arg(command);
-    if (!failure.damaged)
+    if (!failed.damaged)
         return reason + Text("L'archivio è rimasto com'era.");
-    if (!failure.backup.ok)
+    if (!failed.previousVersion)
         return reason + Text("Il file potrebbe essere rimasto incompleto.");
-    const QString previous = failure.backup.path.isEmpty() ? BackupPath(failure.path) : failure.backup.path;
     return reason + Text("Il file potrebbe essere rimasto incompleto; la versione precedente è in %1.")
-                        .arg(NativePath(previous));
+                        .arg(NativePath(*failed.previousVersion));
 }
 
-QString BackupNotRefreshedMessage(const FileResult &backup)
+QString BackupNotRefreshedMessage(const FileFailure &backup)
 {
     return Text("La copia di sicurezza %1 è più vecchia di questo salvataggio: "
                 "non è stato possibile aggiornarla (%2).")

@@ -14,10 +14,10 @@ QString NativePath(const QString &path);
 // Why a file could not be read or written.
 QString FailureReason(const Inventory::FileError &error);
 
-QString ReadFailureMessage(const Inventory::FileResult &failure);
+QString ReadFailureMessage(const Inventory::FileFailure &failure);
 // A read failure at start-up, after which the program ends.
-QString StartupFailureMessage(const Inventory::FileResult &failure);
+QString StartupFailureMessage(const Inventory::FileFailure &failure);
 // command: the caption of the button that saved, to press again after a hold.
-QString SaveFailureMessage(const Inventory::SaveResult &failure, const QString &command);
+QString SaveFailureMessage(const Inventory::SaveFailure &failure, const QString &command);
 // After a save that could not refresh its backup.
-QString BackupNotRefreshedMessage(const Inventory::FileResult &backup);
+QString BackupNotRefreshedMessage(const Inventory::FileFailure &backup);

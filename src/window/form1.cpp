@@ -64,13 +64,13 @@ bool Form1::Form_Load()
     // Shown before the list is filled, the list lays out only the lines in
     // view; filled while hidden, it would lay out every line when first shown.
     show();
-    const ReadResult file = m_file.readText();
-    if (!file.ok) {
-        m_messages.warn(this, StartupFailureMessage(file));
+    const FileResult<InventoryText> file = m_file.readText();
+    if (!file.ok()) {
+        m_messages.warn(this, StartupFailureMessage(file.failure()));
         return false;
     }
     // The file's lines, without the empty line that every save leaves at the end.
-    const QString list = LoadedList(file.text);
+    const QString list = LoadedList(file->text);
     m_listDocuments->showInventory(list, m_file.kept().offerAsWholeInventory(list));
 
     m_ui->Combo1->addItems(ComponentTypes);
@@ -99,41 +99,41 @@ void Form1::setFields(const RecordFields &fields)
     m_ui->Combo1->setEditText(fields.type);
 }
 
-std::optional<SaveResult>
+std::optional<Written>
 Form1::overwriteInventory(const QString &command,
                           const std::function<std::optional<ListText>(QString fileText)> &textToWrite)
 {
-    ChangeTracker::OverwriteCheck check = m_file.readBeforeOverwrite();
-    if (!check.ok) {
-        reportReadFailure(check);
+    FileResult<ChangeTracker::OverwriteCheck> check = m_file.readBeforeOverwrite();
+    if (!check.ok()) {
+        reportReadFailure(check.failure());
         return std::nullopt;
     }
-    if (check.changed
+    if (check->changed
         && !m_messages.ask(this, tr("Il file %1 è stato modificato da un altro programma "
                                     "dopo l'ultima lettura.\n"
                                     "Sovrascriverlo con il contenuto di questa finestra?")
                                      .arg(NativePath(InventoryPath(m_file.folder())))))
         return std::nullopt;
-    std::optional<ListText> text = textToWrite(std::move(check.text));
+    std::optional<ListText> text = textToWrite(std::move(check->file.text));
     if (!text)
         return std::nullopt;
     SaveResult written = m_file.write(std::move(*text));
-    if (!written.ok) {
-        m_messages.warn(this, SaveFailureMessage(written, command));
+    if (!written.ok()) {
+        m_messages.warn(this, SaveFailureMessage(written.failure(), command));
         return std::nullopt;
     }
-    return written;
+    return std::move(written.value());
 }
 
-void Form1::reportReadFailure(const FileResult &failure)
+void Form1::reportReadFailure(const FileFailure &failure)
 {
     m_messages.warn(this, ReadFailureMessage(failure));
 }
 
-void Form1::reportBackup(const SaveResult &saved)
+void Form1::reportBackup(const Written &saved)
 {
-    if (!saved.backup.ok)
-        m_messages.warn(this, BackupNotRefreshedMessage(saved.backup));
+    if (saved.staleBackup)
+        m_messages.warn(this, BackupNotRefreshedMessage(*saved.staleBackup));
 }
 
 void Form1::Command1_Click()
@@ -173,7 +173,7 @@ void Form1::Command4_Click()
                                    "e poterlo salvare."));
         return;
     }
-    const std::optional<SaveResult> saved = overwriteInventory(
+    const std::optional<Written> saved = overwriteInventory(
         m_ui->Command4->text(), [this](const QString &) { return m_listDocuments->listText(); });
     if (!saved)
         return;
@@ -206,7 +206,7 @@ void Form1::Command6_Click()
         }
         return std::optional(ListText(std::move(*updated)));
     };
-    const std::optional<SaveResult> written = overwriteInventory(m_ui->Command6->text(), updatedText);
+    const std::optional<Written> written = overwriteInventory(m_ui->Command6->text(), updatedText);
     if (!written)
         return;
     m_listDocuments->replaceRecord(SelectedRecord, composed);
@@ -218,11 +218,12 @@ void Form1::Command6_Click()
 void Form1::Text4_Change()
 {
     const QString query = m_ui->Text4->text();
-    const FilterResult found = FilterInventory(m_file, query);
-    if (!found.ok) {
-        reportReadFailure(found);
+    const FileResult<Found> result = FilterInventory(m_file, query);
+    if (!result.ok()) {
+        reportReadFailure(result.failure());
         return;
     }
+    const Found &found = result.value();
     m_listShowsSearchResult = !query.isEmpty();
     if (found.wholeInventory)
         m_listDocuments->showInventory(found.listText, found.wholeInventory);

@@ -71,12 +71,12 @@ private:
     // overwrite it), then textToWrite makes the text from the file's current
     // one. Nothing, with the reason told, when nothing was written. command:
     // the caption of the button pressed.
-    std::optional<Inventory::SaveResult>
+    std::optional<Inventory::Written>
     overwriteInventory(const QString &command,
                        const std::function<std::optional<Inventory::ListText>(QString fileText)> &textToWrite);
-    void reportReadFailure(const Inventory::FileResult &failure);
+    void reportReadFailure(const Inventory::FileFailure &failure);
     // The second message after a save whose backup could not be refreshed.
-    void reportBackup(const Inventory::SaveResult &saved);
+    void reportBackup(const Inventory::Written &saved);
 
     std::unique_ptr<Ui::Form1> m_ui;
     std::unique_ptr<ListDocuments> m_listDocuments;
