@@ -30,9 +30,6 @@
 
 namespace {
 
-const QByteArray TwoRecords = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n"
-                              "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Varie\r\n\r\n";
-
 // Puts at path something that is no readable inventory; false when it could
 // not be done.
 using Occupy = bool (*)(const QString &path);
@@ -633,13 +630,7 @@ void TestForm1::saveAsksBeforeOverwritingAnotherProgramsChange()
     QFETCH(bool, written);
     QFETCH(bool, sameStamp);
 
-    writeInventory(TwoRecords);
-    {
-        // Saved an hour ago: its stamp is old enough to be trusted by a search.
-        QFile file(inventoryPath());
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
-    }
+    writeInventory(TwoRecords, AnHourAgo());
     QVERIFY(m_form->Form_Load());
     control<QLineEdit>("Text1")->setText("A3");
     control<QLineEdit>("Text2")->setText("BD139");
@@ -649,13 +640,8 @@ void TestForm1::saveAsksBeforeOverwritingAnotherProgramsChange()
     // Another program saves in between.
     const QDateTime seen = QFileInfo(inventoryPath()).lastModified();
     QFile::remove(inventoryPath());
-    if (!onDisk.isNull()) {
-        writeInventory(onDisk);
-        QFile file(inventoryPath());
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        const QDateTime time = sameStamp ? seen : QDateTime::currentDateTime().addSecs(5);
-        QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
-    }
+    if (!onDisk.isNull())
+        writeInventory(onDisk, sameStamp ? seen : QDateTime::currentDateTime().addSecs(5));
     m_messages.answer = answer;
     click("Command4");
 

@@ -1,5 +1,6 @@
 #include "fileresult.h"
 #include "inventorysave.h"
+#include "testfiles.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -79,12 +80,6 @@ QMap<QString, Entry> Listing(const QString &root)
         listing.insert(QDir(root).relativeFilePath(path), Describe(path));
     }
     return listing;
-}
-
-QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 // What the save reported: ok, its problem, the backup's ok and problem.

@@ -17,9 +17,6 @@
 
 namespace {
 
-const QByteArray TwoRecords = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n"
-                              "[Box]: A2 [Item]: 1N4148 [Nr]: 5 [Type]: Varie\r\n\r\n";
-
 std::wstring WinPath(const QString &path)
 {
     return QDir::toNativeSeparators(path).toStdWString();
@@ -101,18 +98,6 @@ DWORD KeptAttributes(const QString &path)
     return attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 }
 
-bool WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
-}
-
 } // namespace
 
 class TestWindows : public QObject, private FormFixture
@@ -162,11 +147,7 @@ void TestWindows::cleanup()
 
 void TestWindows::writeSettledInventory(const QByteArray &bytes)
 {
-    writeInventory(bytes);
-    QFile file(inventoryPath());
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
-                             QFileDevice::FileModificationTime));
+    writeInventory(bytes, AnHourAgo());
 }
 
 QString TestWindows::twoRecordsIn(const QString &subfolder)

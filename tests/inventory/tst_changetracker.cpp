@@ -1,6 +1,7 @@
 #include "changetracker.h"
 #include "inventorypath.h"
 #include "loadedlist.h"
+#include "testfiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -16,19 +17,10 @@ namespace {
 
 const QByteArray Saved = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n\r\n";
 
-bool WriteFile(const QString &path, const QByteArray &bytes, std::optional<QDateTime> modified = {})
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return false;
-    return !modified || file.setFileTime(*modified, QFileDevice::FileModificationTime);
-}
-
 // What another program (or this window) does to the file between the read
 // and the save; false when it could not be done.
 using Change = bool (*)(const QString &path, ChangeTracker &file);
 
-const QDateTime AnHourAgo = QDateTime::currentDateTime().addSecs(-3600);
 
 } // namespace
 
@@ -49,7 +41,7 @@ private slots:
     void init()
     {
         m_dir.emplace();
-        QVERIFY(WriteFile(path(), Saved, AnHourAgo));
+        QVERIFY(WriteFile(path(), Saved, AnHourAgo()));
     }
 
     void readBeforeOverwrite_data()
@@ -66,7 +58,7 @@ private slots:
             << true;
         QTest::addRow("sameSizeAndTime_changed") << Change([](const QString &path, ChangeTracker &) {
             QByteArray other = Saved;
-            return WriteFile(path, other.replace("12", "13"), AnHourAgo);
+            return WriteFile(path, other.replace("12", "13"), AnHourAgo());
         }) << true << true << true;
         QTest::addRow("truncated_changed")
             << Change([](const QString &path, ChangeTracker &) { return WriteFile(path, {}); }) << true << true << true;

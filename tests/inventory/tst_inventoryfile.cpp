@@ -3,6 +3,7 @@
 #include "inventorysave.h"
 #include "linebreaks.h"
 #include "loadedlist.h"
+#include "testfiles.h"
 #include "textencoding.h"
 
 #include <QDir>
@@ -35,19 +36,6 @@ Q_DECLARE_METATYPE(Inventory::FileProblem)
 
 enum class Node { Folder, Fifo, Device };
 Q_DECLARE_METATYPE(Node)
-
-static QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-static void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    QVERIFY2(ok, qPrintable(file.errorString()));
-}
 
 class TestInventoryFile : public QObject
 {
@@ -130,7 +118,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(FileProblem, problem);
-        WriteFile(inventory(), bytes);
+        QVERIFY(WriteFile(inventory(), bytes));
         const FileResult<InventoryText> read = ReadInventory(dir->path());
         QVERIFY(!read.ok());
         QCOMPARE(read.failure().error.problem, problem);
@@ -198,7 +186,7 @@ private slots:
     {
         QFETCH(QString, list);
         QFETCH(QByteArray, bytes);
-        WriteFile(inventory(), "older contents, longer than the new ones\r\n");
+        QVERIFY(WriteFile(inventory(), "older contents, longer than the new ones\r\n"));
         const SaveResult result = WriteInventory(dir->path(), list);
         QVERIFY(result.ok());
         QCOMPARE(FileBytes(inventory()), bytes);
@@ -251,11 +239,11 @@ private slots:
         QFETCH(QString, added);
         QFETCH(QByteArray, saved);
         if (!onDisk.isNull())
-            WriteFile(inventory(), onDisk);
+            QVERIFY(WriteFile(inventory(), onDisk));
         ChangeTracker file(dir->path());
         const QString list = LoadedList(file.readText()->text) + added;
         if (!rewrittenAs.isNull())
-            WriteFile(inventory(), rewrittenAs);
+            QVERIFY(WriteFile(inventory(), rewrittenAs));
         const FileResult<ChangeTracker::OverwriteCheck> current = file.readBeforeOverwrite();
         QVERIFY(current.ok());
         QVERIFY(!current->changed); // the same text, whatever its bytes
@@ -326,7 +314,7 @@ private slots:
 #endif
         QVERIFY(QDir(dir->path()).mkdir("dati"));
         const QString target = dir->filePath("dati/magazzino.txt");
-        WriteFile(target, "A\r\n");
+        QVERIFY(WriteFile(target, "A\r\n"));
         QVERIFY(QFile::link(target, inventory()));
         QCOMPARE(ReadInventory(dir->path())->text, QString("A\r\n"));
         QVERIFY(WriteInventory(dir->path(), u"B\r\n").ok());
@@ -358,7 +346,7 @@ private slots:
 
     void saveOverTheLimitIsRefused()
     {
-        WriteFile(inventory(), "A\r\n\r\n");
+        QVERIFY(WriteFile(inventory(), "A\r\n\r\n"));
         // With the CR LF that a save adds, one byte over.
         const QString list(LargestInventory - 1, u'x');
         const SaveResult saved = WriteInventory(dir->path(), list);
@@ -390,10 +378,10 @@ private slots:
 #ifdef Q_OS_UNIX
         QFETCH(int, mode);
         QFETCH(bool, oldBackup);
-        WriteFile(inventory(), "A\r\n");
+        QVERIFY(WriteFile(inventory(), "A\r\n"));
         QVERIFY(chmod(QFile::encodeName(inventory()).constData(), mode_t(mode)) == 0);
         if (oldBackup) {
-            WriteFile(BackupPath(inventory()), "0\r\n");
+            QVERIFY(WriteFile(BackupPath(inventory()), "0\r\n"));
             QVERIFY(chmod(QFile::encodeName(BackupPath(inventory())).constData(), 0644) == 0);
         }
         QVERIFY(WriteInventory(dir->path(), u"B\r\n").ok());
@@ -427,7 +415,7 @@ private slots:
         // A folder everyone may write, and an inventory everyone may write,
         // owned by another user in a group of its own.
         QVERIFY(chmod(QFile::encodeName(dir->path()).constData(), 0777) == 0);
-        WriteFile(inventory(), "A\r\n");
+        QVERIFY(WriteFile(inventory(), "A\r\n"));
         QVERIFY(chmod(QFile::encodeName(inventory()).constData(), 0666) == 0);
         QVERIFY(chown(QFile::encodeName(inventory()).constData(), 4100, 4200) == 0);
 
@@ -473,7 +461,7 @@ private slots:
             || mount("tmpfs", QFile::encodeName(dir->path()).constData(), "tmpfs", 0, "size=64k") != 0)
             QSKIP("mounting a small disk needs root");
         const QByteArray old = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n\r\n";
-        WriteFile(inventory(), old);
+        QVERIFY(WriteFile(inventory(), old));
         if (hardLinked)
             QVERIFY(link(QFile::encodeName(inventory()).constData(), QFile::encodeName(dir->filePath("altro.txt")).constData()) == 0);
         const SaveResult result = WriteInventory(dir->path(), QString(size, u'x'));
@@ -494,10 +482,10 @@ private slots:
 
     void saveKeepsPreviousVersionAsBackup()
     {
-        WriteFile(inventory(), "versione 1\r\n");
+        QVERIFY(WriteFile(inventory(), "versione 1\r\n"));
         QVERIFY(WriteInventory(dir->path(), u"versione 2\r\n").ok());
 #ifdef Q_OS_UNIX // where the backup is a second name, made under a temporary one
-        WriteFile(BackupPath(inventory()) + ".new", "left by a save cut short");
+        QVERIFY(WriteFile(BackupPath(inventory()) + ".new", "left by a save cut short"));
 #endif
         QVERIFY(WriteInventory(dir->path(), u"versione 3\r\n").ok());
 #ifdef Q_OS_UNIX
@@ -527,7 +515,7 @@ private slots:
 #ifdef Q_OS_UNIX
         QFETCH(bool, hardLinked);
         const QByteArray old = "[Box]: A1 [Item]: BC547 [Nr]: 12 [Type]: Transistor\r\n\r\n";
-        WriteFile(inventory(), old);
+        QVERIFY(WriteFile(inventory(), old));
         const QByteArray other = QFile::encodeName(dir->filePath("altro.txt"));
         if (hardLinked)
             QVERIFY(link(QFile::encodeName(inventory()).constData(), other.constData()) == 0);

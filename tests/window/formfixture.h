@@ -2,6 +2,7 @@
 
 #include "form1.h"
 #include "recordingmessages.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 // A window on an inventory folder of its own, with its messages recorded.
 class FormFixture
@@ -27,18 +29,13 @@ protected:
 
     QString inventoryPath() const { return m_folder->filePath(QStringLiteral("pezzarium.txt")); }
 
-    void writeInventory(const QByteArray &bytes)
+    // modified: as WriteFile's.
+    void writeInventory(const QByteArray &bytes, std::optional<QDateTime> modified = {})
     {
-        QFile file(inventoryPath());
-        QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-        QCOMPARE(file.write(bytes), bytes.size());
+        QVERIFY(WriteFile(inventoryPath(), bytes, modified));
     }
 
-    QByteArray inventoryBytes() const
-    {
-        QFile file(inventoryPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
-    }
+    QByteArray inventoryBytes() const { return FileBytes(inventoryPath()); }
 
     template<typename T> T *control(const char *name) { return m_form->findChild<T *>(name); }
     void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
