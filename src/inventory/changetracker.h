@@ -10,12 +10,11 @@
 #include <QDateTime>
 #include <QString>
 
-
 namespace Inventory {
 
-// Notices other writers: one window's view of the inventory file, what it
-// last read or wrote of it (its text, kept with a version, and the encoding
-// the next save writes in).
+// Notices other writers of the inventory file. Part of the window's state:
+// what this window last read or wrote of the file (its text, kept with a
+// version, and the encoding the next save writes in).
 //
 // A search re-reads an unchanged file (same size and modification time) for
 // the cost of one look at it; a save always compares the file's text, so that
