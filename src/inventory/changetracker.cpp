@@ -44,10 +44,11 @@ FileResult<InventoryText> ChangeTracker::readText()
 FileResult<ChangeTracker::OverwriteCheck> ChangeTracker::readBeforeOverwrite()
 {
     const Stamp now = currentStamp();
-    const PathKind kind = KindOfPath(InventoryPath(m_folder));
-    if (kind == PathKind::NotAFile || kind == PathKind::Unresolvable)
+    const QString path = InventoryPath(m_folder);
+    const ResolvedPath target = ResolvePath(path);
+    if (target.kind == PathKind::NotAFile || target.kind == PathKind::Unresolvable)
         return OverwriteCheck{};
-    FileResult<InventoryText> read = ReadInventory(m_folder, m_kept.text(), m_textEncoding);
+    FileResult<InventoryText> read = ReadInventory(path, target, m_kept.text(), m_textEncoding);
     if (!read.ok())
         return read.failure();
     OverwriteCheck check{std::move(read.value()), false};

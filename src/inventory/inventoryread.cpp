@@ -69,7 +69,12 @@ FileResult<InventoryText> ReadInventory(const QString &folder, const QString &la
                                         const FileEncoding &lastSeenEncoding)
 {
     const QString path = InventoryPath(folder);
-    const ResolvedPath target = ResolvePath(path);
+    return ReadInventory(path, ResolvePath(path), lastSeen, lastSeenEncoding);
+}
+
+FileResult<InventoryText> ReadInventory(const QString &path, const ResolvedPath &target, const QString &lastSeen,
+                                        const FileEncoding &lastSeenEncoding)
+{
     switch (target.kind) {
     case PathKind::Absent:
         return InventoryText{};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fileresult.h"
+#include "inventorypath.h"
 #include "textencoding.h"
 
 #include <QByteArray>
@@ -35,6 +36,9 @@ struct InventoryText
 // that very string is given back without decoding.
 FileResult<InventoryText> ReadInventory(const QString &folder, const QString &lastSeen = {},
                                         const FileEncoding &lastSeenEncoding = {});
+// The same, of the inventory at path as ResolvePath found it.
+FileResult<InventoryText> ReadInventory(const QString &path, const ResolvedPath &target, const QString &lastSeen,
+                                        const FileEncoding &lastSeenEncoding);
 
 // A file of size bytes at path is over the limit.
 FileFailure TooLarge(const QString &path, qint64 size);
