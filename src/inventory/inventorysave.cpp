@@ -25,7 +25,7 @@ SaveResult WriteInventory(const QString &folder, QStringView listText, const Fil
     case PathKind::OrdinaryFile:
         break;
     }
-    SaveResult saved = SaveWithBackup(target, file.bytes);
+    SaveResult saved = SaveWithBackup(path, target, file.bytes);
     if (saved.ok())
         saved->encoding = std::move(file.encoding);
     return saved;

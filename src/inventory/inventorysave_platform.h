@@ -25,7 +25,8 @@ FileError OpenForReading(QFile &file);
 FileError LastFileError(const QFileDevice &file);
 
 // Writes bytes as the file at target (an ordinary file or nothing, see
-// ResolvePath), keeping the file as it was as its backup.
-SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes);
+// ResolvePath), keeping the file as it was as its backup. inventory: the
+// inventory's path as the program names it, before its links are followed.
+SaveResult SaveWithBackup(const QString &inventory, const ResolvedPath &target, const QByteArray &bytes);
 
 } // namespace Inventory

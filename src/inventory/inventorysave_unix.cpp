@@ -165,6 +165,8 @@ int WriteAll(int fd, const QByteArray &bytes)
         const ssize_t more = pwrite(fd, bytes.constData() + written, size_t(bytes.size() - written), off_t(written));
         if (more < 0 && errno != EINTR)
             return errno;
+        if (more == 0) // no room and no error: never loop on it
+            return EIO;
         written += qMax(more, ssize_t(0));
     }
     return 0;
@@ -193,15 +195,17 @@ mode_t ModeWithoutAcl(mode_t mode, const QByteArray &acl)
     return (mode & ~mode_t(S_IRWXG)) | mode_t((group & mask) << 3);
 }
 
-// The value of one extended attribute of path; nothing when it cannot be read.
-std::optional<QByteArray> Attribute(const QByteArray &path, const char *name)
+// What fill (a getxattr or listxattr call) gives into a buffer of the size it
+// asks for when given none; nothing when it fails. The size is asked again
+// when the value grew between the two calls.
+template<typename Fill> std::optional<QByteArray> GrownToFit(const Fill &fill)
 {
-    for (int attempt = 0; attempt < 3; ++attempt) { // it may grow between the two calls
-        const ssize_t size = getxattr(path.constData(), name, nullptr, 0);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const ssize_t size = fill(nullptr, 0);
         if (size < 0)
             return std::nullopt;
         QByteArray value(size, Qt::Uninitialized);
-        const ssize_t got = getxattr(path.constData(), name, value.data(), size_t(value.size()));
+        const ssize_t got = fill(value.data(), size_t(value.size()));
         if (got >= 0)
             return value.first(got);
         if (errno != ERANGE)
@@ -210,21 +214,18 @@ std::optional<QByteArray> Attribute(const QByteArray &path, const char *name)
     return std::nullopt;
 }
 
+// The value of one extended attribute of path; nothing when it cannot be read.
+std::optional<QByteArray> Attribute(const QByteArray &path, const char *name)
+{
+    return GrownToFit(
+        [&path, name](char *value, size_t size) { return getxattr(path.constData(), name, value, size); });
+}
+
 // The names of path's extended attributes, each ended by a NUL.
 QByteArray AttributeNames(const QByteArray &path)
 {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const ssize_t size = listxattr(path.constData(), nullptr, 0);
-        if (size <= 0)
-            return {};
-        QByteArray names(size, Qt::Uninitialized);
-        const ssize_t got = listxattr(path.constData(), names.data(), size_t(names.size()));
-        if (got >= 0)
-            return names.first(got);
-        if (errno != ERANGE)
-            return {};
-    }
-    return {};
+    return GrownToFit([&path](char *names, size_t size) { return listxattr(path.constData(), names, size); })
+        .value_or(QByteArray());
 }
 
 // The new file gets the access of the file at from: its mode, then its
@@ -246,11 +247,13 @@ void CarryAccess(const QByteArray &from, int to, mode_t mode)
 
 // A backup is never written through: it is made as a new file, which then
 // replaces whatever name stands there. Only a folder or a special file of
-// that name, which someone made on purpose, is left alone.
-std::optional<FileFailure> BackupRefused(const QByteArray &backup)
+// that name, which someone made on purpose, is left alone. existing: what
+// stands there (zero when nothing does).
+std::optional<FileFailure> BackupRefused(const QByteArray &backup, struct stat &existing)
 {
-    struct stat info {};
-    if (lstat(backup.constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
+    if (lstat(backup.constData(), &existing) != 0)
+        existing = {};
+    else if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode))
         return NotAFileFailure(QFile::decodeName(backup));
     return std::nullopt;
 }
@@ -258,10 +261,11 @@ std::optional<FileFailure> BackupRefused(const QByteArray &backup)
 // The backup as a copy of bytes, with the access of the file (info) as far as
 // the saver may give it, and its owner's right to write it: a read-only
 // backup would refuse every later save.
-FileDone CopyAsBackup(const QByteArray &file, const struct stat &info, const QByteArray &bytes)
+FileDone CopyAsBackup(const QByteArray &file, const QByteArray &backup, const struct stat &info,
+                      const QByteArray &bytes)
 {
-    const QByteArray backup = file + ".bak";
-    if (std::optional<FileFailure> refused = BackupRefused(backup))
+    struct stat existing {};
+    if (std::optional<FileFailure> refused = BackupRefused(backup, existing))
         return *refused;
     NewFile copy(FolderOf(file));
     int code = copy.create(0600);
@@ -284,13 +288,12 @@ FileDone CopyAsBackup(const QByteArray &file, const struct stat &info, const QBy
 // The file as it is now stays as the backup under a second name: nothing to
 // copy, and it keeps every right of the file by being it. A copy where the
 // file system has no second names.
-FileDone KeepBackup(const QByteArray &file, const struct stat &info)
+FileDone KeepBackup(const QByteArray &file, const QByteArray &backup, const struct stat &info)
 {
-    const QByteArray backup = file + ".bak";
-    if (std::optional<FileFailure> refused = BackupRefused(backup))
-        return *refused;
     struct stat existing {};
-    if (lstat(backup.constData(), &existing) == 0 && SameFile(existing, info))
+    if (std::optional<FileFailure> refused = BackupRefused(backup, existing))
+        return *refused;
+    if (SameFile(existing, info))
         return {}; // left by a save cut short: it already is the file as it is now
     NewFile link(FolderOf(file));
     int code = link.linkTo(file);
@@ -298,7 +301,7 @@ FileDone KeepBackup(const QByteArray &file, const struct stat &info)
         const FileResult<QByteArray> previous = ReadBytes(QFile::decodeName(file));
         if (!previous.ok())
             return previous.failure();
-        return CopyAsBackup(file, info, previous.value());
+        return CopyAsBackup(file, backup, info, previous.value());
     }
     if (code == 0)
         code = link.putInPlace(backup);
@@ -312,7 +315,8 @@ FileDone KeepBackup(const QByteArray &file, const struct stat &info)
 // whole new one. Only where the new file can be the old one in every respect,
 // the same owner and group first (root may give any; others only their own
 // file in one of their groups); nothing when it cannot.
-std::optional<SaveResult> Replace(const QByteArray &file, const struct stat &info, const QByteArray &bytes)
+std::optional<SaveResult> Replace(const QByteArray &file, const QByteArray &backup, const struct stat &info,
+                                  const QByteArray &bytes)
 {
     NewFile replacement(FolderOf(file));
     int code = replacement.create(0600);
@@ -328,11 +332,11 @@ std::optional<SaveResult> Replace(const QByteArray &file, const struct stat &inf
     }
     if (code != 0)
         return SaveResult(SystemFailure(file, code));
-    const FileDone backup = KeepBackup(file, info);
+    const FileDone kept = KeepBackup(file, backup, info);
     code = replacement.putInPlace(file);
     if (code != 0)
         return SaveResult(SystemFailure(file, code));
-    return Written{{}, StaleBackup(backup)};
+    return Written{{}, StaleBackup(kept)};
 }
 
 // Room for the open file to grow from size to newSize, taken before anything
@@ -365,7 +369,7 @@ int Overwrite(int fd, const QByteArray &bytes)
 // written, a reader may see part of the new text, and a crash or a power cut
 // in that moment leaves a mix of both. So the backup, a copy, is made first;
 // a write that fails puts the previous bytes back.
-SaveResult WriteInPlace(const QByteArray &file, const QByteArray &bytes)
+SaveResult WriteInPlace(const QByteArray &file, const QByteArray &backup, const QByteArray &bytes)
 {
     // O_NOFOLLOW: a link put there since the path was followed is refused.
     const Descriptor fd(open(file.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -381,17 +385,17 @@ SaveResult WriteInPlace(const QByteArray &file, const QByteArray &bytes)
     if (!previous.ok())
         return previous.failure();
 
-    const FileDone backup = CopyAsBackup(file, info, previous.value());
+    const FileDone copied = CopyAsBackup(file, backup, info, previous.value());
     if (const int code = Reserve(fd.get(), previous->size(), bytes.size()))
         return SystemFailure(file, code);
     if (const int failed = Overwrite(fd.get(), bytes)) {
         SaveFailure failure(SystemFailure(file, failed));
         failure.damaged = Overwrite(fd.get(), previous.value()) != 0;
-        if (failure.damaged && backup.ok())
-            failure.previousVersion = QFile::decodeName(file + ".bak");
+        if (failure.damaged && copied.ok())
+            failure.previousVersion = QFile::decodeName(backup);
         return failure;
     }
-    return Written{{}, StaleBackup(backup)};
+    return Written{{}, StaleBackup(copied)};
 }
 
 SaveResult WriteNewFile(const QByteArray &file, const QByteArray &bytes)
@@ -436,8 +440,7 @@ FileError SystemError(int code)
         std::pair{EDQUOT, FileProblem::NoSpace},          std::pair{EBUSY, FileProblem::InUse},
         std::pair{ETXTBSY, FileProblem::InUse},           std::pair{ENOENT, FileProblem::NotFound},
         std::pair{ENOTDIR, FileProblem::NotFound},        std::pair{ELOOP, FileProblem::LinkLoop},
-        std::pair{EMLINK, FileProblem::LinkLoop},         std::pair{ENAMETOOLONG, FileProblem::NameTooLong},
-        std::pair{EISDIR, FileProblem::NotAFile},
+        std::pair{ENAMETOOLONG, FileProblem::NameTooLong}, std::pair{EISDIR, FileProblem::NotAFile},
     };
     const auto *known =
         std::find_if(Known.begin(), Known.end(), [code](const auto &reason) { return reason.first == code; });
@@ -506,7 +509,7 @@ FileError LastFileError(const QFileDevice &file)
     return error;
 }
 
-SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes)
+SaveResult SaveWithBackup(const QString &inventory, const ResolvedPath &target, const QByteArray &bytes)
 {
     const QByteArray file = QFile::encodeName(target.path);
     if (target.kind == PathKind::Absent)
@@ -517,23 +520,25 @@ SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes)
             return Failure(target.path, {FileProblem::ReadOnlyFile});
         return SystemFailure(file, errno);
     }
-    // Earlier versions made the backup under this name first; one that a save
-    // cut short left behind would count as another name of the file.
-    unlink((file + ".bak.new").constData());
+    // Earlier versions made the backup under this name first, beside the
+    // inventory's own name; one that a save cut short left behind would count
+    // as another name of the file.
+    unlink(QFile::encodeName(BackupPath(inventory) + QStringLiteral(".new")).constData());
     struct stat info {};
     if (stat(file.constData(), &info) != 0)
         return SystemFailure(file, errno);
+    const QByteArray backup = QFile::encodeName(BackupPath(target.path));
     // The file's other names, but for a backup that a save cut short left
     // as one of them.
     nlink_t names = info.st_nlink;
-    struct stat backup {};
-    if (lstat((file + ".bak").constData(), &backup) == 0 && SameFile(backup, info))
+    struct stat existing {};
+    if (names > 1 && lstat(backup.constData(), &existing) == 0 && SameFile(existing, info))
         --names;
     if (names <= 1) {
-        if (std::optional<SaveResult> replaced = Replace(file, info, bytes))
+        if (std::optional<SaveResult> replaced = Replace(file, backup, info, bytes))
             return *replaced;
     }
-    return WriteInPlace(file, bytes);
+    return WriteInPlace(file, backup, bytes);
 }
 
 } // namespace Inventory

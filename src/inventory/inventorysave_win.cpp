@@ -151,10 +151,10 @@ void CarryAttributes(const std::wstring &file, DWORD before)
 // and would refuse every save's backup from then on.
 FileDone KeepAsBackup(OwnFile &previous, const QString &backup)
 {
-    if (KindOfPath(backup) == PathKind::NotAFile)
-        return NotAFileFailure(backup);
     const std::wstring name = Win32Path(backup);
     const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return NotAFileFailure(backup);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)
         && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         const DWORD writable = attributes & ~DWORD(FILE_ATTRIBUTE_READONLY);
@@ -243,14 +243,16 @@ FileError LastFileError(const QFileDevice &file)
 // and attributes. Only that step, and the backup's, are tried again while
 // another program holds a file; a folder the user may not write in, a full
 // disk or a missing folder fail at once.
-SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes)
+SaveResult SaveWithBackup(const QString & /*inventory*/, const ResolvedPath &target, const QByteArray &bytes)
 {
     const QString &path = target.path;
+    const std::wstring file = Win32Path(path);
+    const DWORD attributes = GetFileAttributesW(file.c_str());
     // Refused before anything is written.
-    if (target.kind == PathKind::OrdinaryFile && !QFileInfo(path).isWritable())
+    if (target.kind == PathKind::OrdinaryFile && attributes != INVALID_FILE_ATTRIBUTES
+        && (attributes & FILE_ATTRIBUTE_READONLY))
         return Failure(path, {FileProblem::ReadOnlyFile});
     const QString folder = QFileInfo(path).absolutePath();
-    const std::wstring file = Win32Path(path);
     OwnFile replacement(folder);
     if (FileError error = replacement.write(bytes); error.problem != FileProblem::None)
         return Failure(path, std::move(error));
@@ -266,7 +268,6 @@ SaveResult SaveWithBackup(const ResolvedPath &target, const QByteArray &bytes)
 
     // The inventory as it was goes to a name of its own first, and from there
     // to the backup: a backup that cannot be replaced holds up nothing.
-    const DWORD attributes = GetFileAttributesW(file.c_str());
     OwnFile previous(folder);
     FileError error = TryWhileHeld(
         [&] {

@@ -176,6 +176,8 @@ private slots:
         QTest::addRow("ordinaryFile_replacedWithBackup") << "old $P" << QStringList{p} << ok << b << ok;
         QTest::addRow("linkIntoAnotherFolder_targetWritten_backupBesideIt")
             << "old $M; ln -s ../$M $P" << QStringList{m} << ok << m + ".bak" << ok;
+        QTest::addRow("linkIntoAnotherFolder_aBakNewThereUntouched")
+            << "old $M; ln -s ../$M $P; echo x >$M.bak.new" << QStringList{m} << ok << m + ".bak" << ok;
         QTest::addRow("linkIntoAnotherFolder_programFolderReadOnly_saved")
             << "old $M; ln -s ../$M $P; chmod 555 programma" << QStringList{m} << ok << m + ".bak" << ok;
         QTest::addRow("linkIntoReadOnlyFolder_writtenInPlace_backupOld")
