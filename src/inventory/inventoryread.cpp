@@ -12,15 +12,6 @@
 
 namespace Inventory {
 
-namespace {
-
-FileProblem UndecodableProblem(Undecodable why)
-{
-    return why == Undecodable::OddUtf16 ? FileProblem::OddUtf16 : FileProblem::InvalidUtf32;
-}
-
-} // namespace
-
 FileFailure TooLarge(const QString &path, qint64 size)
 {
     return Failure(path, {FileProblem::TooLarge, 0, {}, size, LargestInventory});
@@ -93,7 +84,7 @@ FileResult<InventoryText> ReadInventory(const QString &path, const ResolvedPath 
         return InventoryText{true, lastSeen, lastSeenEncoding};
     DecodedText decoded = DecodeInventory(file.value());
     if (decoded.failure)
-        return Failure(target.path, {UndecodableProblem(*decoded.failure)});
+        return Failure(target.path, {*decoded.failure});
     return InventoryText{true, std::move(decoded.text), std::move(decoded.encoding)};
 }
 

@@ -7,8 +7,10 @@
 #include <QStringEncoder>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace Inventory {
 
@@ -107,7 +109,7 @@ DecodedText Decoded(QString text, TextEncoding kind)
     return {std::move(text), kind, std::nullopt};
 }
 
-DecodedText Failure(Undecodable why)
+DecodedText Failure(FileProblem why)
 {
     return {QString(), TextEncoding::System, why};
 }
@@ -115,7 +117,7 @@ DecodedText Failure(Undecodable why)
 DecodedText DecodeUtf16(QByteArrayView units, ByteOrder order, TextEncoding kind)
 {
     if (units.size() % 2 != 0)
-        return Failure(Undecodable::OddUtf16);
+        return Failure(FileProblem::OddUtf16);
     return Decoded(Utf16Text(units, order), kind);
 }
 
@@ -125,7 +127,7 @@ DecodedText DecodeUtf32(QByteArrayView units, ByteOrder order, TextEncoding kind
     if (units.size() % 4 == 0)
         text = Utf32Text(units, order);
     if (!text)
-        return Failure(Undecodable::InvalidUtf32);
+        return Failure(FileProblem::InvalidUtf32);
     return Decoded(std::move(*text), kind);
 }
 
@@ -239,31 +241,37 @@ QByteArray Utf16Bytes(std::initializer_list<QStringView> pieces, ByteOrder order
 // Nothing when the text holds a lone surrogate, which is no character.
 std::optional<QByteArray> Utf32Bytes(std::initializer_list<QStringView> pieces, ByteOrder order)
 {
-    const QString text = Joined(pieces);
     QByteArray bytes = (order == ByteOrder::LittleEndian ? Utf32LittleEndianMark : Utf32BigEndianMark).toByteArray();
-    bytes.reserve(bytes.size() + 4 * text.size());
+    qsizetype size = bytes.size();
+    for (const QStringView piece : pieces)
+        size += 4 * piece.size();
+    bytes.reserve(size);
     std::array<char, 4> unit{};
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        char32_t character = text[at].unicode();
-        if (text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
-            character = QChar::surrogateToUcs4(text[at], text[at + 1]);
-            ++at;
-        } else if (text[at].isSurrogate()) {
-            return std::nullopt;
+    // A pair of surrogates may stand across two pieces.
+    std::optional<QChar> high;
+    for (const QStringView piece : pieces) {
+        for (const QChar next : piece) {
+            char32_t character = next.unicode();
+            if (high) {
+                if (!next.isLowSurrogate())
+                    return std::nullopt;
+                character = QChar::surrogateToUcs4(*std::exchange(high, std::nullopt), next);
+            } else if (next.isHighSurrogate()) {
+                high = next;
+                continue;
+            } else if (next.isSurrogate()) {
+                return std::nullopt;
+            }
+            if (order == ByteOrder::LittleEndian)
+                qToLittleEndian<quint32>(character, unit.data());
+            else
+                qToBigEndian<quint32>(character, unit.data());
+            bytes.append(unit.data(), unit.size());
         }
-        if (order == ByteOrder::LittleEndian)
-            qToLittleEndian<quint32>(character, unit.data());
-        else
-            qToBigEndian<quint32>(character, unit.data());
-        bytes.append(unit.data(), unit.size());
     }
+    if (high)
+        return std::nullopt;
     return bytes;
-}
-
-bool IsUtf8(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    return Utf8(utf8, bytes).has_value();
 }
 
 // Each line beyond ASCII in the encoding its text had in the file (in the
@@ -277,22 +285,28 @@ std::optional<QByteArray> MixedBytes(std::initializer_list<QStringView> pieces, 
     for (qsizetype pos = 0; pos < text.size();) {
         const qsizetype end = lineEnds.from(pos);
         const QStringView line = QStringView(text).sliced(pos, end - pos);
-        const QString key = line.toString();
-        const QList<bool> eightBit = mixed.eightBit.value(key);
-        const qsizetype occurrence = occurrences[key]++;
-        std::optional<QByteArray> encoded;
-        if (occurrence < eightBit.size() && eightBit[occurrence]) {
-            // A line whose 8-bit bytes happen to be valid UTF-8 would read
-            // back as UTF-8.
-            encoded = EightBitBytes({line});
-            if (encoded && IsUtf8(*encoded))
-                encoded.reset();
+        if (std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+            // The same bytes in either encoding; the file's lines beyond
+            // ASCII are the only ones it tells apart.
+            for (const QChar c : line)
+                bytes += char(c.unicode());
+        } else {
+            std::optional<QByteArray> encoded;
+            const auto found = mixed.eightBit.constFind(line.toString());
+            const qsizetype occurrence = found == mixed.eightBit.cend() ? 0 : occurrences[found.key()]++;
+            if (found != mixed.eightBit.cend() && occurrence < found->size() && found->at(occurrence)) {
+                // A line whose 8-bit bytes happen to be valid UTF-8 would read
+                // back as UTF-8.
+                encoded = EightBitBytes({line});
+                if (encoded && encoded->isValidUtf8())
+                    encoded.reset();
+            }
+            if (!encoded)
+                encoded = Utf8Bytes({line}, false);
+            if (!encoded)
+                return std::nullopt;
+            bytes += *encoded;
         }
-        if (!encoded)
-            encoded = Utf8Bytes({line}, false);
-        if (!encoded)
-            return std::nullopt;
-        bytes += *encoded;
         for (pos = end; pos < text.size() && IsLineBreak(text[pos]); ++pos)
             bytes += char(text[pos].unicode());
     }
@@ -354,6 +368,13 @@ bool StartsWithAMark(QByteArrayView bytes)
            || bytes.startsWith(Utf16BigEndianMark) || bytes.startsWith(Utf32BigEndianMark);
 }
 
+// Whether DecodeInventory reads bytes line by line, as UTF-8 and 8-bit
+// lines, because nothing in them is taken for a mark or for UTF-16.
+bool ReadAsLines(QByteArrayView bytes)
+{
+    return !StartsWithAMark(bytes) && !Utf16OrderWithoutMark(bytes);
+}
+
 // An 8-bit line reads back as 8-bit only when its bytes are no valid UTF-8;
 // a line of ASCII reads the same either way.
 bool EightBitLinesReadBack(QByteArrayView bytes)
@@ -373,13 +394,14 @@ bool EightBitLinesReadBack(QByteArrayView bytes)
 // Whether DecodeInventory reads bytes, written in kind, back as the pieces.
 // The common cases are told by what the decoder looks at first; the rest by
 // decoding.
-bool ReadsBack(QByteArrayView bytes, TextEncoding kind, std::initializer_list<QStringView> pieces)
+bool ReadsBack(QByteArrayView bytes, TextEncoding kind, std::initializer_list<QStringView> pieces,
+               const MixedLines *mixed)
 {
     switch (kind) {
     case TextEncoding::Utf8:
         // Valid UTF-8, as written: read as such unless taken for a mark or
         // for UTF-16 without one.
-        return !StartsWithAMark(bytes) && !Utf16OrderWithoutMark(bytes);
+        return ReadAsLines(bytes);
     case TextEncoding::Utf8WithBom:
     case TextEncoding::Utf16BigEndian:
     case TextEncoding::Utf32LittleEndian:
@@ -396,8 +418,14 @@ bool ReadsBack(QByteArrayView bytes, TextEncoding kind, std::initializer_list<QS
         return !StartsWithAMark(bytes) && Utf16OrderWithoutMark(bytes) == ByteOrder::BigEndian;
     case TextEncoding::EightBit:
         // ASCII, the most common 8-bit file, in one quick pass.
-        return IsPlainAscii(bytes)
-               || (!StartsWithAMark(bytes) && !Utf16OrderWithoutMark(bytes) && EightBitLinesReadBack(bytes));
+        return IsPlainAscii(bytes) || (ReadAsLines(bytes) && EightBitLinesReadBack(bytes));
+    case TextEncoding::Mixed:
+        // Each line is valid UTF-8, or beyond ASCII and not (MixedBytes sees
+        // to it), so read line by line it is the very line: after the mark,
+        // or where nothing else is taken for one. Otherwise decoded below.
+        if ((mixed && mixed->byteOrderMark) || ReadAsLines(bytes))
+            return true;
+        break;
     default:
         break;
     }
@@ -428,7 +456,7 @@ DecodedText DecodeInventory(QByteArrayView bytes)
             if (std::optional<QString> text = Utf32Text(units, ByteOrder::LittleEndian))
                 return Decoded(std::move(*text), TextEncoding::Utf32LittleEndian);
             if (HasUtf32LineBreak(units, ByteOrder::LittleEndian))
-                return Failure(Undecodable::InvalidUtf32);
+                return Failure(FileProblem::InvalidUtf32);
         }
         // Otherwise UTF-16 whose text starts with U+0000.
     }
@@ -457,10 +485,14 @@ EncodedText EncodeInventory(std::initializer_list<QStringView> pieces, const Fil
     if (first == TextEncoding::System)
         first = SystemEncodingIsEightBit() ? TextEncoding::EightBit : TextEncoding::Utf8;
     // UTF-16 big-endian with its mark reads back whatever the text holds.
+    bool firstTried = false;
     for (const TextEncoding kind : {first, TextEncoding::Utf8, TextEncoding::Utf8WithBom,
                                     TextEncoding::Utf16LittleEndian, TextEncoding::Utf16BigEndian}) {
+        // The file's own encoding again among the others: it was tried first.
+        if (kind == first && std::exchange(firstTried, true))
+            continue;
         std::optional<QByteArray> bytes = Bytes(pieces, kind, encoding.mixedLines.get());
-        if (bytes && ReadsBack(*bytes, kind, pieces)) {
+        if (bytes && ReadsBack(*bytes, kind, pieces, encoding.mixedLines.get())) {
             FileEncoding written(kind);
             if (kind == TextEncoding::Mixed)
                 written.mixedLines = encoding.mixedLines;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileresult.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
@@ -48,18 +50,14 @@ struct FileEncoding
     std::shared_ptr<const MixedLines> mixedLines; // Mixed only
 };
 
-// Why the bytes of a file cannot be read as text that would be saved back
-// unchanged.
-enum class Undecodable {
-    OddUtf16,        // UTF-16 with a byte left over at the end
-    InvalidUtf32,    // UTF-32 holding a value that is no character
-};
-
 struct DecodedText
 {
     QString text; // line ends as they are, no byte-order mark
     FileEncoding encoding;
-    std::optional<Undecodable> failure; // set: text and encoding mean nothing
+    // Why the bytes cannot be read as text that would be saved back unchanged
+    // (FileProblem::OddUtf16 or InvalidUtf32); set, text and encoding mean
+    // nothing.
+    std::optional<FileProblem> failure;
 };
 
 // The text of an inventory that any editor may have written. After a UTF-16
