@@ -1,5 +1,7 @@
 #include "findreplace.h"
 
+#include "linebreaks.h"
+
 #include <algorithm>
 
 namespace Inventory {
@@ -52,7 +54,8 @@ std::optional<QString> ReplaceWholeLines(QString text, QStringView line, QString
         return text;
     }
     QString replaced;
-    replaced.reserve(text.size() + found.size() * (with.size() - line.size()));
+    // With room for the CR LF that a save adds after the list.
+    replaced.reserve(text.size() + found.size() * (with.size() - line.size()) + LineEnd.size());
     qsizetype copied = 0;
     for (const qsizetype at : found) {
         replaced += QStringView(text).sliced(copied, at - copied);

@@ -8,7 +8,7 @@
 namespace Inventory {
 
 // The lines of a text that hold a search text: the matching that the search
-// filter does on the file's text, and the change tracker on the whole
+// filter does on the file's text, and the kept inventory on the whole
 // inventory, without reading any file.
 
 // Calls lineFound(start, end) for each line of text that contains query
